@@ -1,0 +1,78 @@
+#include "cli.hpp"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <memory>
+
+#include "convert/convert.hpp"
+#include "files.hpp"
+#include "messages.hpp"
+
+namespace vdx9 {
+
+namespace {
+
+struct CloseFile {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, CloseFile>;
+
+// Every run ends here: a console that could not take the messages is a failure too.
+int finish(std::FILE* console, int status) {
+  if (std::fflush(console) != 0 || std::ferror(console) != 0) {
+    return exit_failure;
+  }
+  return status;
+}
+
+}  // namespace
+
+std::string output_name(const char* argument) {
+  return std::string("vdx9-") + argument;
+}
+
+int run(int argc, const char* const argv[], std::FILE* console) {
+  if (argc != 2) {
+    print_usage(console);
+    return finish(console, exit_success);
+  }
+  const char* const input_name = argv[1];
+  const std::string out_name = output_name(input_name);
+  print_banner(console, input_name, out_name);
+
+  const File in(open_input(input_name));
+  if (!in) {
+    print_input_not_opened(console, input_name);
+    return finish(console, exit_failure);
+  }
+  File out(create_output(out_name, in.get()));
+  if (!out) {
+    print_output_not_created(console, out_name);
+    return finish(console, exit_failure);
+  }
+
+  Conversion conversion(in.get(), out.get());
+  const Outcome outcome = convert(conversion);
+  int status = report(console, outcome);
+  // Most writes only reach the file here, when the buffer is flushed: a full disk shows now.
+  if (std::fclose(out.release()) != 0 && outcome.result != Result::write_failure) {
+    print_write_failure(console);
+    status = exit_failure;
+  }
+  return finish(console, status);
+}
+
+void reserve_standard_descriptors() {
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
+      // open() takes the lowest free descriptor, which is this one.
+      if (::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY) != fd) {
+        return;
+      }
+    }
+  }
+}
+
+}  // namespace vdx9

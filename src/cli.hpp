@@ -1,0 +1,20 @@
+// The command line: one input file name in, a converted copy named "vdx9-" + that name out.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace vdx9 {
+
+// The output file's name: the prefix in front of the whole argument, directories included, so
+// "dir/x.wav" gives "vdx9-dir/x.wav". There is no length limit beyond the file system's own.
+std::string output_name(const char* argument);
+
+// Runs the program on its arguments, printing to `console`; returns the exit status.
+int run(int argc, const char* const argv[], std::FILE* console);
+
+// Opens /dev/null on any of descriptors 0 to 2 that is closed, so a file opened later cannot
+// take one of them and receive the messages meant for the console.
+void reserve_standard_descriptors();
+
+}  // namespace vdx9

@@ -1,0 +1,82 @@
+#include "convert/stream_io.hpp"
+
+#include <algorithm>
+
+namespace vdx9 {
+
+namespace {
+
+// A read that delivered less than it asked for: the end of the input, or an error.
+Stop short_read(Conversion& c, int code) {
+  if (std::ferror(c.in) != 0) {
+    return Outcome{Result::read_failure, c.stage};
+  }
+  return reject(c, code);
+}
+
+Stop write_failure(const Conversion& c) {
+  return Outcome{Result::write_failure, c.stage};
+}
+
+// Moves up to c.remaining bytes through the buffer, writing them when `keep` is set.
+Stop move_body(Conversion& c, int code, bool keep) {
+  unsigned char* const block = c.buffer.data();
+  while (c.remaining != 0) {
+    const std::size_t want = std::min<std::size_t>(c.remaining, c.buffer.size());
+    const std::size_t got = std::fread(block, 1, want, c.in);
+    if (keep && got != 0 && std::fwrite(block, 1, got, c.out) != got) {
+      return write_failure(c);
+    }
+    c.remaining -= static_cast<std::uint32_t>(got);
+    if (got != want) {
+      return short_read(c, code);
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+Stop reject(Conversion& c, int code) {
+  c.stage = code;
+  return Outcome{Result::header_error, code};
+}
+
+Stop read_field(Conversion& c, unsigned char* field, std::size_t n, int code) {
+  if (std::fread(field, 1, n, c.in) != n) {
+    return short_read(c, code);
+  }
+  return std::nullopt;
+}
+
+Stop write_field(Conversion& c, const unsigned char* bytes, std::size_t n) {
+  if (std::fwrite(bytes, 1, n, c.out) != n) {
+    return write_failure(c);
+  }
+  return std::nullopt;
+}
+
+Stop copy_body(Conversion& c, int code) {
+  return move_body(c, code, true);
+}
+
+Stop skip_body(Conversion& c, int code) {
+  return move_body(c, code, false);
+}
+
+Outcome copy_to_end(Conversion& c) {
+  unsigned char* const block = c.buffer.data();
+  const std::size_t want = c.buffer.size();
+  for (;;) {
+    const std::size_t got = std::fread(block, 1, want, c.in);
+    if (got != 0 && std::fwrite(block, 1, got, c.out) != got) {
+      return Outcome{Result::write_failure, c.stage};
+    }
+    if (got != want) {
+      // The sample data may run to any length; only an error, not the end, is a failure.
+      return Outcome{std::ferror(c.in) != 0 ? Result::read_failure : Result::success, c.stage};
+    }
+  }
+}
+
+}  // namespace vdx9

@@ -1,0 +1,37 @@
+// Runs the built vdx9 binary the way a user does, in a scratch directory of its own.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vdx9::test {
+
+// A directory under the system's temporary directory, removed with everything in it.
+class ScratchDir {
+ public:
+  ScratchDir();
+  ~ScratchDir();
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+
+  const std::string& path() const { return path_; }
+  std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+struct RunResult {
+  int status = -1;  // exit status, or -1 if the process did not exit normally
+  std::string out;  // standard output
+  std::string err;  // standard error
+};
+
+// Runs the binary with exactly `args` as its arguments (argv[1] on), in directory `cwd`.
+RunResult run_vdx9(const std::string& cwd, const std::vector<std::string>& args);
+
+std::string read_file(const std::string& path);
+void write_file(const std::string& path, const std::string& bytes);
+bool file_exists(const std::string& path);
+
+}  // namespace vdx9::test

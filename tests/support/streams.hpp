@@ -1,0 +1,39 @@
+// In-memory streams for running the conversion in-process, with a read error or a refused write
+// placed at any byte.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <limits>
+#include <string>
+
+#include "convert/convert.hpp"
+
+namespace vdx9::test {
+
+inline constexpr std::size_t never = std::numeric_limits<std::size_t>::max();
+
+struct Faults {
+  std::size_t read_error_at = never;  // reading byte at this offset fails with EIO
+  std::size_t write_limit = never;    // writes beyond this many bytes are refused (disk full)
+  bool unbuffered_output = false;     // every write reaches the sink at once, so a refusal shows
+                                      // at the write that met it rather than at the final flush
+};
+
+// Reads `data`, failing with EIO once `fail_at` bytes have been delivered.
+std::FILE* open_input(const std::string& data, std::size_t fail_at = never);
+
+// Appends to `sink`, accepting at most `limit` bytes in all; the rest fails with ENOSPC.
+std::FILE* open_output(std::string& sink, std::size_t limit = never);
+
+struct Converted {
+  Outcome outcome;
+  std::string output;   // every byte the output stream passed on, the final flush included
+  bool closed = false;  // the final flush and close of the output succeeded
+};
+
+// Converts `input` in memory and returns the outcome and the bytes of the output.
+Converted convert_bytes(const std::string& input, std::size_t block_size = default_block_size,
+                        const Faults& faults = {});
+
+}  // namespace vdx9::test
