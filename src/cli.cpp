@@ -47,21 +47,24 @@ int run(int argc, const char* const argv[], std::FILE* console) {
     print_input_not_opened(console, input_name);
     return finish(console, exit_failure);
   }
-  File out(create_output(out_name, in.get()));
-  if (!out) {
+  std::FILE* const out = create_output(out_name, in.get());
+  if (out == nullptr) {
     print_output_not_created(console, out_name);
     return finish(console, exit_failure);
   }
+  return finish(console, convert_and_report(in.get(), out, console));
+}
 
-  Conversion conversion(in.get(), out.get());
+int convert_and_report(std::FILE* in, std::FILE* out, std::FILE* console, std::size_t block_size) {
+  Conversion conversion(in, out, block_size);
   const Outcome outcome = convert(conversion);
   int status = report(console, outcome);
   // Most writes only reach the file here, when the buffer is flushed: a full disk shows now.
-  if (std::fclose(out.release()) != 0 && outcome.result != Result::write_failure) {
+  if (std::fclose(out) != 0 && outcome.result != Result::write_failure) {
     print_write_failure(console);
     status = exit_failure;
   }
-  return finish(console, status);
+  return status;
 }
 
 void reserve_standard_descriptors() {

@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <string>
 
+#include "convert/convert.hpp"
+
 namespace vdx9 {
 
 // The output file's name: the prefix in front of the whole argument, directories included, so
@@ -12,6 +14,11 @@ std::string output_name(const char* argument);
 
 // Runs the program on its arguments, printing to `console`; returns the exit status.
 int run(int argc, const char* const argv[], std::FILE* console);
+
+// Converts `in` into `out`, tells the user on `console` how it ended, and closes `out`, whose
+// final flush is checked too. Returns the exit status. `in` stays open.
+int convert_and_report(std::FILE* in, std::FILE* out, std::FILE* console,
+                       std::size_t block_size = default_block_size);
 
 // Opens /dev/null on any of descriptors 0 to 2 that is closed, so a file opened later cannot
 // take one of them and receive the messages meant for the console.

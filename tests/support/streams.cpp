@@ -1,5 +1,7 @@
 #include "support/streams.hpp"
 
+#include "cli.hpp"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -35,12 +37,13 @@ int close_source(void* cookie) {
 struct Sink {
   std::string* data;
   std::size_t limit;
+  std::size_t max_write;
 };
 
 ssize_t write_sink(void* cookie, const char* buf, std::size_t size) {
   auto* s = static_cast<Sink*>(cookie);
   const std::size_t room = s->limit - std::min(s->limit, s->data->size());
-  const std::size_t n = std::min(size, room);
+  const std::size_t n = std::min({size, room, s->max_write});
   s->data->append(buf, n);
   if (n < size) {
     errno = ENOSPC;
@@ -69,25 +72,48 @@ std::FILE* open_input(const std::string& data, std::size_t fail_at) {
   return checked(fopencookie(new Source{data, 0, fail_at}, "rb", io));
 }
 
-std::FILE* open_output(std::string& sink, std::size_t limit) {
+std::FILE* open_output(std::string& sink, std::size_t limit, std::size_t max_write) {
   cookie_io_functions_t io{};
   io.write = write_sink;
   io.close = close_sink;
-  return checked(fopencookie(new Sink{&sink, limit}, "wb", io));
+  return checked(fopencookie(new Sink{&sink, limit, max_write}, "wb", io));
 }
+
+namespace {
+
+std::FILE* open_faulty_output(std::string& sink, const Faults& faults) {
+  std::FILE* out = open_output(sink, faults.write_limit, faults.max_write);
+  if (faults.unbuffered_output) {
+    std::setvbuf(out, nullptr, _IONBF, 0);
+  }
+  return out;
+}
+
+}  // namespace
 
 Converted convert_bytes(const std::string& input, std::size_t block_size, const Faults& faults) {
   Converted result{{Result::success, -1}, {}};
   std::FILE* in = open_input(input, faults.read_error_at);
-  std::FILE* out = open_output(result.output, faults.write_limit);
-  if (faults.unbuffered_output) {
-    std::setvbuf(out, nullptr, _IONBF, 0);
-  }
+  std::FILE* out = open_faulty_output(result.output, faults);
   Conversion c(in, out, block_size);
   result.outcome = convert(c);
   result.closed = std::fclose(out) == 0;
   std::fclose(in);
   return result;
+}
+
+MemoryRun run_in_memory(const std::string& input, const Faults& faults, std::size_t block_size) {
+  MemoryRun run;
+  char* text = nullptr;
+  std::size_t text_size = 0;
+  std::FILE* console = checked(open_memstream(&text, &text_size));
+  std::FILE* in = open_input(input, faults.read_error_at);
+  run.status = convert_and_report(in, open_faulty_output(run.output, faults), console, block_size);
+  std::fclose(in);
+  std::fclose(console);
+  run.console.assign(text, text_size);
+  std::free(text);
+  return run;
 }
 
 }  // namespace vdx9::test

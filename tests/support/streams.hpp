@@ -16,6 +16,7 @@ inline constexpr std::size_t never = std::numeric_limits<std::size_t>::max();
 struct Faults {
   std::size_t read_error_at = never;  // reading byte at this offset fails with EIO
   std::size_t write_limit = never;    // writes beyond this many bytes are refused (disk full)
+  std::size_t max_write = never;      // a write call accepts at most this many bytes (short write)
   bool unbuffered_output = false;     // every write reaches the sink at once, so a refusal shows
                                       // at the write that met it rather than at the final flush
 };
@@ -23,8 +24,9 @@ struct Faults {
 // Reads `data`, failing with EIO once `fail_at` bytes have been delivered.
 std::FILE* open_input(const std::string& data, std::size_t fail_at = never);
 
-// Appends to `sink`, accepting at most `limit` bytes in all; the rest fails with ENOSPC.
-std::FILE* open_output(std::string& sink, std::size_t limit = never);
+// Appends to `sink`, accepting at most `limit` bytes in all and at most `max_write` in one call;
+// a write that cannot be taken whole is refused with ENOSPC.
+std::FILE* open_output(std::string& sink, std::size_t limit = never, std::size_t max_write = never);
 
 struct Converted {
   Outcome outcome;
@@ -35,5 +37,20 @@ struct Converted {
 // Converts `input` in memory and returns the outcome and the bytes of the output.
 Converted convert_bytes(const std::string& input, std::size_t block_size = default_block_size,
                         const Faults& faults = {});
+
+}  // namespace vdx9::test
+
+namespace vdx9::test {
+
+// A whole run after both files are open, as the program does it: conversion, message, status
+// and the final close of the output.
+struct MemoryRun {
+  int status = -1;
+  std::string console;  // what the user was told
+  std::string output;   // every byte the output stream passed on
+};
+
+MemoryRun run_in_memory(const std::string& input, const Faults& faults = {},
+                        std::size_t block_size = default_block_size);
 
 }  // namespace vdx9::test
