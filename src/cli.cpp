@@ -15,7 +15,8 @@ namespace vdx9 {
 namespace {
 
 struct CloseFile {
-  void operator()(std::FILE* f) const { std::fclose(f); }
+  // Only the input is closed this way; nothing written to it can be lost.
+  void operator()(std::FILE* f) const { (void)std::fclose(f); }
 };
 using File = std::unique_ptr<std::FILE, CloseFile>;
 

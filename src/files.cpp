@@ -10,7 +10,7 @@ std::FILE* open_input(const char* name) {
   std::FILE* in = std::fopen(name, "rb");
   struct stat st {};
   if (in != nullptr && (::fstat(::fileno(in), &st) != 0 || S_ISDIR(st.st_mode))) {
-    std::fclose(in);
+    (void)std::fclose(in);
     return nullptr;
   }
   return in;

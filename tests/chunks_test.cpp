@@ -24,7 +24,7 @@ std::string with_riff_size_of(std::string expected, const std::string& input) {
 }
 
 const std::string fmt = fmt_chunk({});
-const std::string list = chunk("LIST", "INFOISFT" + le32(5) + "test\0");
+const std::string list = chunk("LIST", "INFOISFT" + le32(5) + std::string("test\0", 5));
 const std::string old_receiver = chunk("rcvr", pattern(100, 3));
 
 struct Walk {

@@ -19,8 +19,8 @@ struct Sample {
 
 const Sample samples[] = {
     {"ListTwoReceiversData",
-     wave_file(chunk("LIST", "INFOIART" + le32(6) + "radio\0") + chunk("rcvr", pattern(100)) +
-                   chunk("rcvr", pattern(38, 5)),
+     wave_file(chunk("LIST", "INFOIART" + le32(6) + std::string("radio\0", 6)) +
+                   chunk("rcvr", pattern(100)) + chunk("rcvr", pattern(38, 5)),
                pattern(3000, 2))},
     {"FormatExtensionOddReceiverMono24",
      wave(fmt_chunk({1, 1, 48000, 3, 24}, std::string("\0\0", 2)) + chunk("rcvr", pattern(105)) +

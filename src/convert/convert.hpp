@@ -13,7 +13,7 @@
 namespace vdx9 {
 
 // Bodies and sample data move through one buffer of this many bytes.
-inline constexpr std::size_t default_block_size = 64 * 1024;
+inline constexpr std::size_t default_block_size = std::size_t{64} * 1024;
 
 enum class Result {
   success,        // the data chunk was copied to the end of the input
