@@ -38,6 +38,9 @@ struct Conversion {
   std::uint32_t remaining = 0;        // bytes of the current chunk body still to be copied
   std::uint32_t sample_rate = 0;      // nSamplesPerSec of the format chunk, as read
   std::vector<unsigned char> buffer;  // the one block buffer; its size never depends on the input
+  // Copy the sample data inside the kernel where both files allow it; off, every byte goes
+  // through the block buffer. Either way the output is the same.
+  bool kernel_copy = true;
 };
 
 // Copies and checks the RIFF header and the format chunk through nBlockAlign. On success,

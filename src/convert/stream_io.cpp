@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "convert/kernel_copy.hpp"
+
 namespace vdx9 {
 
 namespace {
@@ -65,6 +67,16 @@ Stop skip_body(Conversion& c, int code) {
 }
 
 Outcome copy_to_end(Conversion& c) {
+  if (c.kernel_copy) {
+    switch (copy_rest_in_kernel(c.in, c.out)) {
+      case KernelCopy::read_error:
+        return Outcome{Result::read_failure, c.stage};
+      case KernelCopy::write_error:
+        return Outcome{Result::write_failure, c.stage};
+      case KernelCopy::not_taken:
+        break;
+    }
+  }
   unsigned char* const block = c.buffer.data();
   const std::size_t want = c.buffer.size();
   for (;;) {
