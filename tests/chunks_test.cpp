@@ -76,7 +76,7 @@ INSTANTIATE_TEST_SUITE_P(
             replaced("Receiver0Grows", wave_file(chunk("rcvr", "")), wave_file(our_receiver())),
             replaced("ReceiverOddSize", wave_file(chunk("rcvr", pattern(105))),
                      wave_file(our_receiver())),
-            replaced("ReceiverLargerThanABlock", wave_file(chunk("rcvr", pattern(200000))),
+            replaced("ReceiverLargerThanABlock", wave_file(chunk("rcvr", pattern((1u << 20) + 3000))),
                      wave_file(our_receiver())),
             replaced("TwoReceiversAroundAList", wave_file(old_receiver + list + old_receiver),
                      wave_file(our_receiver() + list + our_receiver())),

@@ -4,8 +4,11 @@
 
 namespace vdx9 {
 
-Conversion::Conversion(std::FILE* input, std::FILE* output, std::size_t block_size)
-    : in(input), out(output), buffer(std::max<std::size_t>(block_size, 1)) {}
+Conversion::Conversion(std::FILE* input, std::FILE* output, std::size_t block)
+    : in(input),
+      out(output),
+      block_size(std::max<std::size_t>(block, 1)),
+      buffer(new unsigned char[block_size]) {}
 
 Outcome convert(Conversion& c) {
   const Outcome header = check_header(c);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "convert/kernel_copy.hpp"
+#include "convert/direct_copy.hpp"
 
 namespace vdx9 {
 
@@ -22,9 +22,9 @@ Stop write_failure(const Conversion& c) {
 
 // Moves up to c.remaining bytes through the buffer, writing them when `keep` is set.
 Stop move_body(Conversion& c, int code, bool keep) {
-  unsigned char* const block = c.buffer.data();
+  unsigned char* const block = c.buffer.get();
   while (c.remaining != 0) {
-    const std::size_t want = std::min<std::size_t>(c.remaining, c.buffer.size());
+    const std::size_t want = std::min<std::size_t>(c.remaining, c.block_size);
     const std::size_t got = std::fread(block, 1, want, c.in);
     if (keep && got != 0 && std::fwrite(block, 1, got, c.out) != got) {
       return write_failure(c);
@@ -67,18 +67,18 @@ Stop skip_body(Conversion& c, int code) {
 }
 
 Outcome copy_to_end(Conversion& c) {
-  if (c.kernel_copy) {
-    switch (copy_rest_in_kernel(c.in, c.out)) {
-      case KernelCopy::read_error:
+  if (c.direct_copy) {
+    switch (copy_rest_directly(c.in, c.out)) {
+      case DirectCopy::read_error:
         return Outcome{Result::read_failure, c.stage};
-      case KernelCopy::write_error:
+      case DirectCopy::write_error:
         return Outcome{Result::write_failure, c.stage};
-      case KernelCopy::not_taken:
+      case DirectCopy::not_taken:
         break;
     }
   }
-  unsigned char* const block = c.buffer.data();
-  const std::size_t want = c.buffer.size();
+  unsigned char* const block = c.buffer.get();
+  const std::size_t want = c.block_size;
   for (;;) {
     const std::size_t got = std::fread(block, 1, want, c.in);
     if (got != 0 && std::fwrite(block, 1, got, c.out) != got) {

@@ -1,0 +1,111 @@
+// Between regular files the sample data is copied directly: by the kernel's file copy when input
+// and output offsets line up within a page, else by writes from mappings of the input.
+// Anything else goes through the block buffer. The output must not tell which.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <thread>
+
+#include "support/streams.hpp"
+#include "support/wave.hpp"
+
+namespace vdx9::test {
+namespace {
+
+std::FILE* temp_file_with(const std::string& bytes) {
+  std::FILE* f = std::tmpfile();
+  if (f == nullptr || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size() ||
+      std::fseek(f, 0, SEEK_SET) != 0) {
+    throw std::runtime_error("tmpfile");
+  }
+  return f;
+}
+
+std::string contents(std::FILE* f) {
+  std::string s;
+  char block[4096];
+  std::rewind(f);
+  for (std::size_t n; (n = std::fread(block, 1, sizeof block, f)) != 0;) {
+    s.append(block, n);
+  }
+  return s;
+}
+
+struct FileRun {
+  Outcome outcome;
+  std::string output;
+};
+
+FileRun convert_files(const std::string& input, bool direct, std::size_t block) {
+  std::FILE* in = temp_file_with(input);
+  std::FILE* out = std::tmpfile();
+  Conversion c(in, out, block);
+  c.direct_copy = direct;
+  FileRun r{convert(c), ""};
+  EXPECT_EQ(std::fflush(out), 0);
+  r.output = contents(out);
+  std::fclose(out);
+  std::fclose(in);
+  return r;
+}
+
+struct Layout {
+  const char* name;
+  std::size_t receiver;  // old body size: 38 keeps every offset, 100 moves the data by 62
+  std::size_t samples;
+};
+
+void PrintTo(const Layout& l, std::ostream* os) {
+  *os << l.name;
+}
+
+class DirectCopy : public ::testing::TestWithParam<Layout> {};
+
+TEST_P(DirectCopy, GivesTheSameBytesAsTheBlockLoop) {
+  const Layout& l = GetParam();
+  const std::string input = wave_file(
+      chunk("LIST", pattern(33)) + chunk("rcvr", pattern(l.receiver)), pattern(l.samples, 3));
+  const Converted expected = convert_bytes(input);
+  ASSERT_EQ(expected.outcome.result, Result::success);
+  for (bool direct : {true, false}) {
+    for (std::size_t block : {std::size_t{1000}, default_block_size}) {
+      const FileRun r = convert_files(input, direct, block);
+      EXPECT_EQ(r.outcome.result, Result::success) << "direct " << direct;
+      EXPECT_EQ(r.output, expected.output) << "direct " << direct << ", block " << block;
+    }
+  }
+}
+
+// Data sizes around the stream buffers, the block buffer and the mapping window.
+INSTANTIATE_TEST_SUITE_P(
+    Layouts, DirectCopy,
+    ::testing::Values(Layout{"AlignedEmpty", 38, 0}, Layout{"AlignedOneByte", 38, 1},
+                      Layout{"AlignedPage", 38, 4096}, Layout{"Aligned", 38, 300000},
+                      Layout{"ShiftedEmpty", 100, 0}, Layout{"ShiftedOneByte", 100, 1},
+                      Layout{"ShiftedPageLessOne", 100, 4095}, Layout{"ShiftedBlock", 100, 65537},
+                      Layout{"ShiftedPastOneWindow", 100, (1u << 20) + 4099},
+                      Layout{"ShiftedThreeWindows", 100, 3u << 20}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+TEST(DirectCopy, IsNotUsedForAPipeAndTheBlockLoopCopiesEverything) {
+  const std::string input = wave_file(chunk("rcvr", pattern(100)), pattern(200000, 5));
+  int fds[2];
+  ASSERT_EQ(::pipe(fds), 0);
+  std::thread writer([&] {
+    std::FILE* w = ::fdopen(fds[1], "wb");
+    std::fwrite(input.data(), 1, input.size(), w);
+    std::fclose(w);
+  });
+  std::FILE* in = ::fdopen(fds[0], "rb");
+  std::FILE* out = std::tmpfile();
+  Conversion c(in, out);
+  const Outcome o = convert(c);
+  writer.join();
+  EXPECT_EQ(o.result, Result::success);
+  EXPECT_EQ(contents(out), convert_bytes(input).output);
+  std::fclose(out);
+  std::fclose(in);
+}
+
+}  // namespace
+}  // namespace vdx9::test
