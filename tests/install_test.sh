@@ -1,0 +1,21 @@
+#!/bin/sh
+# Usage: install_test.sh BUILD_DIR EXAMPLE.wav
+# Installs the build into a temporary prefix and checks what lands there: the program, which
+# converts the example, and its manual page.
+set -eu
+build=$1
+example=$2
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+
+cmake --install "$build" --prefix "$prefix" >/dev/null
+for f in bin/vdx9 share/man/man1/vdx9.1; do
+  [ -f "$prefix/$f" ] || { echo "missing after install: $f"; exit 1; }
+done
+[ -x "$prefix/bin/vdx9" ] || { echo "bin/vdx9 is not executable"; exit 1; }
+
+mkdir "$prefix/work"
+cp "$example" "$prefix/work/tone.wav"
+(cd "$prefix/work" && "$prefix/bin/vdx9" tone.wav >/dev/null)
+[ -s "$prefix/work/vdx9-tone.wav" ] || { echo "installed vdx9 wrote no output"; exit 1; }
+echo "installed: bin/vdx9, share/man/man1/vdx9.1; the example converts"
