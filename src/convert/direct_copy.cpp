@@ -1,10 +1,8 @@
 #include "convert/direct_copy.hpp"
 
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 
 namespace vdx9 {
@@ -12,10 +10,6 @@ namespace vdx9 {
 #if defined(__linux__)
 
 namespace {
-
-// Input mapped this much at a time: large enough for few system calls, small enough that the
-// mapped pages add little to the memory the run holds.
-constexpr std::size_t window_size = std::size_t{1} << 20;
 
 // Errors by which the kernel declines a copy it cannot do (another file system, an old kernel,
 // a file type it does not handle), as opposed to a failing disk.
@@ -45,40 +39,6 @@ DirectCopy copy_in_kernel(int in_fd, off_t& pos, int out_fd) {
   }
 }
 
-// write() straight from read-only mappings of the input: one copy, from the input's pages to
-// the output's, with pages that need not line up. Only the kernel touches the mapped memory, so
-// a file cut short meanwhile gives an error (EFAULT) from write(), never a signal.
-DirectCopy write_from_mappings(int in_fd, off_t& pos, int out_fd, off_t end) {
-  const auto page = static_cast<off_t>(::sysconf(_SC_PAGESIZE));
-  while (pos < end) {
-    const off_t base = pos - pos % page;
-    const auto length =
-        static_cast<std::size_t>(std::min<off_t>(static_cast<off_t>(window_size), end - base));
-    void* const map = ::mmap(nullptr, length, PROT_READ, MAP_SHARED | MAP_POPULATE, in_fd, base);
-    if (map == MAP_FAILED) {
-      return DirectCopy::not_taken;
-    }
-    const char* from = static_cast<const char*>(map) + (pos - base);
-    std::size_t left = length - static_cast<std::size_t>(pos - base);
-    while (left != 0) {
-      const ssize_t n = ::write(out_fd, from, left);
-      if (n < 0 && errno == EINTR) {
-        continue;
-      }
-      if (n <= 0) {
-        const bool input_gone = n < 0 && errno == EFAULT;
-        ::munmap(map, length);
-        return input_gone ? DirectCopy::read_error : DirectCopy::write_error;
-      }
-      from += n;
-      left -= static_cast<std::size_t>(n);
-      pos += n;
-    }
-    ::munmap(map, length);
-  }
-  return DirectCopy::not_taken;
-}
-
 }  // namespace
 
 DirectCopy copy_rest_directly(std::FILE* in, std::FILE* out) {
@@ -100,12 +60,15 @@ DirectCopy copy_rest_directly(std::FILE* in, std::FILE* out) {
   if (std::fflush(out) != 0) {
     return DirectCopy::write_error;
   }
+  // When the offsets do not line up, the kernel's copy splits every page in two and runs well
+  // behind the block loop (measured on ext4); the block loop then does it all.
   const off_t out_pos = ::lseek(out_fd, 0, SEEK_CUR);
   const auto page = static_cast<off_t>(::sysconf(_SC_PAGESIZE));
-  const DirectCopy copied = out_pos >= 0 && (pos - out_pos) % page == 0
-                                ? copy_in_kernel(in_fd, pos, out_fd)
-                                : write_from_mappings(in_fd, pos, out_fd, in_st.st_size);
-  if (copied != DirectCopy::not_taken) {
+  if (out_pos < 0 || (pos - out_pos) % page != 0) {
+    return DirectCopy::not_taken;
+  }
+  if (const DirectCopy copied = copy_in_kernel(in_fd, pos, out_fd);
+      copied != DirectCopy::not_taken) {
     return copied;
   }
   // Whatever is left (normally nothing; more if the file grew or a copy was declined) goes

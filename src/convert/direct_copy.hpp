@@ -1,6 +1,6 @@
-// Copying the rest of a regular file without passing it through the block buffer: the sample
-// data is most of a recording, and moving it with one copy inside the kernel (or none) is what
-// lets a conversion run at the speed of cp.
+// Copying the rest of a regular file inside the kernel, without passing it through the block
+// buffer: the sample data is most of a recording, and where input and output offsets line up
+// within a page this is how cp itself copies it.
 #pragma once
 
 #include <cstdio>
@@ -13,9 +13,10 @@ enum class DirectCopy {
   write_error,  // the output could not be written
 };
 
-// Copies from the input's current logical position as far as it can, normally to the end. Only
-// regular files are copied this way; the output stream is flushed first. The caller finishes
-// with its own loop, which then normally meets the end of the input at once.
+// Copies from the input's current logical position as far as the kernel will, normally to the
+// end. Only regular files whose offsets line up within a page are copied this way; the output
+// stream is flushed first. The caller finishes with its block loop, which after a whole copy
+// meets the end of the input at once, and otherwise copies the rest.
 DirectCopy copy_rest_directly(std::FILE* in, std::FILE* out);
 
 }  // namespace vdx9
