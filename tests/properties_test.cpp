@@ -33,7 +33,10 @@ INSTANTIATE_TEST_SUITE_P(
         Input{"FormatSizeZero", wave("fmt " + le32(0) + fmt.substr(8) + chunk("data", "x"))},
         Input{"FormatSizeMax", wave("fmt " + le32(0xFFFFFFFF) + fmt.substr(8))},
         Input{"ReceiverAfterData", wave_file("", chunk("rcvr", pattern(9)))},
-        Input{"DataInsideAReceiverBody", wave_file(chunk("rcvr", chunk("data", "xyz")))}),
+        Input{"DataInsideAReceiverBody", wave_file(chunk("rcvr", chunk("data", "xyz")))}
+        // Every input the fuzzer finds that breaks a property is added here, written out as
+        // bytes, once the fault is mended. None so far.
+        ),
     [](const auto& p) { return std::string(p.param.name); });
 
 }  // namespace
