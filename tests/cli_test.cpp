@@ -21,8 +21,8 @@ const std::string recording = wave_file(chunk("rcvr", pattern(100)), pattern(400
 
 class CommandLine : public ::testing::Test {
  protected:
-  RunResult run(const std::vector<std::string>& args) {
-    RunResult r = run_vdx9(dir.path(), args);
+  RunResult run(const std::vector<std::string>& args, unsigned long file_size_limit = 0) {
+    RunResult r = run_vdx9(dir.path(), args, file_size_limit);
     EXPECT_EQ(r.err, "") << "nothing may go to the error stream";
     return r;
   }
@@ -147,6 +147,23 @@ TEST_F(CommandLine, FullDiskIsAFailureEvenWhenOnlyTheLastFlushFails) {
     const RunResult r = run({"small.wav"});
     EXPECT_EQ(r.out, banner("small.wav") + k.message);
     EXPECT_EQ(r.status, 1);
+  }
+}
+
+TEST_F(CommandLine, DiskFullInTheSampleDataIsAFailureOnEitherCopyPath) {
+  // A 38-byte receiver keeps the data's offsets and the kernel copies it; a 100-byte one moves
+  // it, and the block loop does. Either way the output stops where the disk was full.
+  constexpr unsigned long limit = 300000;
+  for (std::size_t receiver : {std::size_t{38}, std::size_t{100}}) {
+    const std::string input = wave_file(chunk("rcvr", pattern(receiver)), pattern(2000000, 1));
+    write_file(dir.file("big.wav"), input);
+    const RunResult r = run({"big.wav"}, limit);
+    EXPECT_EQ(r.out, banner("big.wav") + "\nERROR: Failed to write output file.\n")
+        << receiver << "-byte receiver";
+    EXPECT_EQ(r.status, 1);
+    const std::string out = read_file(dir.file("vdx9-big.wav"));
+    EXPECT_EQ(out.size(), limit);
+    EXPECT_EQ(out.substr(out.size() - 1000), input.substr(limit + receiver - 38 - 1000, 1000));
   }
 }
 

@@ -27,6 +27,10 @@ const Sample samples[] = {
           chunk("fact", le32(1000)) + chunk("data", pattern(1500, 4)))},
 };
 
+void PrintTo(const Sample& s, std::ostream* os) {
+  *os << s.name;
+}
+
 class FaultSweep : public ::testing::TestWithParam<std::tuple<Sample, std::size_t>> {};
 
 TEST_P(FaultSweep, ReadErrorAtEveryOffset) {

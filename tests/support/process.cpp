@@ -1,10 +1,12 @@
 #include "support/process.hpp"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -48,7 +50,8 @@ bool file_exists(const std::string& path) {
   return ::lstat(path.c_str(), &st) == 0;
 }
 
-RunResult run_vdx9(const std::string& cwd, const std::vector<std::string>& args) {
+RunResult run_vdx9(const std::string& cwd, const std::vector<std::string>& args,
+                   unsigned long file_size_limit) {
   const ScratchDir capture;
   const std::string out_path = capture.file("stdout");
   const std::string err_path = capture.file("stderr");
@@ -73,6 +76,13 @@ RunResult run_vdx9(const std::string& cwd, const std::vector<std::string>& args)
     if (out < 0 || err < 0 || in < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 ||
         ::dup2(err, 2) < 0 || ::chdir(cwd.c_str()) != 0) {
       ::_exit(127);
+    }
+    if (file_size_limit > 0) {
+      // Ignored signals stay ignored across exec: writes past the limit fail instead of killing.
+      const rlimit limit{file_size_limit, file_size_limit};
+      if (std::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || ::setrlimit(RLIMIT_FSIZE, &limit) != 0) {
+        ::_exit(127);
+      }
     }
     ::execv(argv[0], argv.data());
     ::_exit(127);

@@ -27,8 +27,11 @@ struct RunResult {
   std::string err;  // standard error
 };
 
-// Runs the binary with exactly `args` as its arguments (argv[1] on), in directory `cwd`.
-RunResult run_vdx9(const std::string& cwd, const std::vector<std::string>& args);
+// Runs the binary with exactly `args` as its arguments (argv[1] on), in directory `cwd`. A
+// `file_size_limit` above 0 makes every write past that many bytes of a file fail (EFBIG), as a
+// full disk would.
+RunResult run_vdx9(const std::string& cwd, const std::vector<std::string>& args,
+                   unsigned long file_size_limit = 0);
 
 std::string read_file(const std::string& path);
 void write_file(const std::string& path, const std::string& bytes);
