@@ -1,5 +1,6 @@
-// Between regular files whose offsets line up within a page, the sample data is copied by the
-// kernel; anything else goes through the block buffer. The output must not tell which.
+// Between regular files the sample data is copied inside the kernel: by its file copy where
+// input and output offsets line up within a page, else through a pipe. Anything else goes
+// through the block buffer. The output must not tell which.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -50,8 +51,8 @@ FileRun convert_files(const std::string& input, bool direct, std::size_t block) 
 
 struct Layout {
   const char* name;
-  std::size_t receiver;  // old body size: 38 keeps every offset (kernel copy), 100 moves the
-                         // data by 62 (block loop, after the output is flushed)
+  std::size_t receiver;  // old body size: 38 keeps every offset (file copy), 100 moves the
+                         // data by 62 (pipe)
   std::size_t samples;
 };
 
@@ -83,7 +84,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Layout{"AlignedPage", 38, 4096}, Layout{"Aligned", 38, 300000},
                       Layout{"ShiftedEmpty", 100, 0}, Layout{"ShiftedOneByte", 100, 1},
                       Layout{"ShiftedPageLessOne", 100, 4095}, Layout{"ShiftedBlock", 100, 65537},
-                      Layout{"ShiftedPastOneBlock", 100, (1u << 20) + 4099},
+                      Layout{"ShiftedPastOnePipeful", 100, (1u << 20) + 4099},
                       Layout{"AlignedThreeBlocks", 38, 3u << 20}),
     [](const auto& p) { return std::string(p.param.name); });
 

@@ -1,6 +1,6 @@
 // Copying the rest of a regular file inside the kernel, without passing it through the block
-// buffer: the sample data is most of a recording, and where input and output offsets line up
-// within a page this is how cp itself copies it.
+// buffer: the sample data is most of a recording, and this is what lets a conversion run at the
+// speed of cp.
 #pragma once
 
 #include <cstdio>
@@ -14,9 +14,10 @@ enum class DirectCopy {
 };
 
 // Copies from the input's current logical position as far as the kernel will, normally to the
-// end. Only regular files whose offsets line up within a page are copied this way; the output
-// stream is flushed first. The caller finishes with its block loop, which after a whole copy
-// meets the end of the input at once, and otherwise copies the rest.
+// end: with the kernel's file copy where input and output offsets line up within a page, else
+// through a pipe. Only regular files are copied this way; the output stream is flushed first.
+// The caller finishes with its block loop, which after a whole copy meets the end of the input
+// at once, and otherwise copies the rest.
 DirectCopy copy_rest_directly(std::FILE* in, std::FILE* out);
 
 }  // namespace vdx9
