@@ -12,8 +12,9 @@
 
 namespace vdx9 {
 
-// Bodies and sample data move through one buffer of this many bytes; measured the fastest of
-// 4 KiB to 1 MiB for the block loop (bench/run). Its pages are only touched where it is used.
+// Chunk bodies, and sample data that the kernel does not copy, move through one buffer of this
+// many bytes: the fastest of 4 KiB to 1 MiB measured for the block loop (bench/run). Its pages
+// are only touched as far as it is used.
 inline constexpr std::size_t default_block_size = std::size_t{1} << 20;
 
 enum class Result {
@@ -40,13 +41,14 @@ struct Conversion {
   std::uint32_t sample_rate = 0;  // nSamplesPerSec of the format chunk, as read
   std::size_t block_size;         // bytes moved at a time through `buffer`
   std::unique_ptr<unsigned char[]> buffer;  // the one block buffer, never sized from the input
-  // Copy the sample data straight from file to file where both are regular files; off, every
-  // byte goes through the block buffer. Either way the output is the same.
+  // Let the kernel copy the sample data where both files are regular files; off, every byte
+  // goes through the block buffer. Either way the output is the same.
   bool direct_copy = true;
 };
 
-// Copies and checks the RIFF header and the format chunk through nBlockAlign. On success,
-// sample_rate is set and remaining holds the format chunk bytes still to be copied.
+// Copies and checks the RIFF header and the format chunk through nBlockAlign. Returns
+// Result::success when they are accepted, with sample_rate set and remaining holding the format
+// chunk bytes still to be copied.
 Outcome check_header(Conversion& c);
 
 // Copies the rest of the format chunk and walks the chunks after it, up to the end of the input.
