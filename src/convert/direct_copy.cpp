@@ -110,13 +110,17 @@ DirectCopy copy_rest_directly(std::FILE* in, std::FILE* out) {
     return DirectCopy::write_error;
   }
   // When the offsets do not line up, the kernel's file copy splits every page of the output in
-  // two and runs well behind a large pipe (measured on ext4).
+  // two and runs well behind a large pipe (measured on ext4). Each way copies as far as it
+  // will, and the next goes on from there: the pipe also takes over where the file copy is
+  // declined (between some file systems).
   const off_t out_pos = ::lseek(out_fd, 0, SEEK_CUR);
   const auto page = static_cast<off_t>(::sysconf(_SC_PAGESIZE));
   const bool aligned = out_pos >= 0 && (pos - out_pos) % page == 0;
-  if (const DirectCopy copied =
-          aligned ? copy_in_kernel(in_fd, pos, out_fd) : copy_through_pipe(in_fd, pos, out_fd);
-      copied != DirectCopy::not_taken) {
+  DirectCopy copied = aligned ? copy_in_kernel(in_fd, pos, out_fd) : DirectCopy::not_taken;
+  if (copied == DirectCopy::not_taken) {
+    copied = copy_through_pipe(in_fd, pos, out_fd);
+  }
+  if (copied != DirectCopy::not_taken) {
     return copied;
   }
   // Whatever is left (normally nothing; more if the file grew or a copy was declined) goes
