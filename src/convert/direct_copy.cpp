@@ -4,7 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <limits>
+#include <numeric>
 
 namespace vdx9 {
 
@@ -29,19 +32,32 @@ DirectCopy blame(int in_fd, off_t pos) {
   return ::pread(in_fd, &probe, 1, pos) < 0 ? DirectCopy::read_error : DirectCopy::write_error;
 }
 
-// The kernel's own file-to-file copy. Fastest where input and output offsets fall equally
-// within a page: the pages are then copied whole, or shared outright by file systems that can.
-DirectCopy copy_in_kernel(int in_fd, off_t& pos, int out_fd) {
-  for (;;) {
-    const ssize_t n = ::copy_file_range(in_fd, &pos, out_fd, nullptr, std::size_t{1} << 30, 0);
+// The kernel's own file-to-file copy, from `pos` up to `end` at most. Fastest where input and
+// output offsets fall equally within a page: the pages are then copied whole, or shared outright
+// by file systems that can. Each call asks for whole multiples of `block`, so a copy that starts
+// on a block boundary stays on one.
+DirectCopy copy_in_kernel(int in_fd, off_t& pos, int out_fd, off_t end, off_t block) {
+  const off_t most = std::max(block, (off_t{1} << 30) / block * block);
+  while (pos < end) {
+    const auto want = static_cast<std::size_t>(std::min(end - pos, most));
+    const ssize_t n = ::copy_file_range(in_fd, &pos, out_fd, nullptr, want, 0);
     if (n > 0 || (n < 0 && errno == EINTR)) {
       continue;
     }
     if (n < 0 && !is_refusal(errno)) {
       return blame(in_fd, pos);
     }
-    return DirectCopy::not_taken;
+    break;
   }
+  return DirectCopy::not_taken;
+}
+
+// The unit in which a file system shares blocks between files, as both files report it (ZFS
+// gives its record size here); the page where they report nothing usable.
+off_t sharing_block(const struct stat& in_st, const struct stat& out_st, off_t page) {
+  const off_t block =
+      std::lcm(static_cast<off_t>(in_st.st_blksize), static_cast<off_t>(out_st.st_blksize));
+  return block > 0 && block <= (off_t{1} << 30) ? block : page;
 }
 
 // Through a pipe, where input and output offsets do not line up: splice() moves references to
@@ -116,7 +132,19 @@ DirectCopy copy_rest_directly(std::FILE* in, std::FILE* out) {
   const off_t out_pos = ::lseek(out_fd, 0, SEEK_CUR);
   const auto page = static_cast<off_t>(::sysconf(_SC_PAGESIZE));
   const bool aligned = out_pos >= 0 && (pos - out_pos) % page == 0;
-  DirectCopy copied = aligned ? copy_in_kernel(in_fd, pos, out_fd) : DirectCopy::not_taken;
+  DirectCopy copied = DirectCopy::not_taken;
+  if (aligned) {
+    // File systems that share blocks (btrfs, XFS, ZFS, NFS) share only whole blocks that start
+    // on a block boundary in both files. Where the offsets agree within a block, the bytes up to
+    // the next boundary are copied first, so that the rest can be shared instead of copied.
+    const off_t block = sharing_block(in_st, out_st, page);
+    if ((pos - out_pos) % block == 0 && pos % block != 0) {
+      copied = copy_in_kernel(in_fd, pos, out_fd, pos + block - pos % block, block);
+    }
+    if (copied == DirectCopy::not_taken) {
+      copied = copy_in_kernel(in_fd, pos, out_fd, std::numeric_limits<off_t>::max(), block);
+    }
+  }
   if (copied == DirectCopy::not_taken) {
     copied = copy_through_pipe(in_fd, pos, out_fd);
   }
