@@ -32,10 +32,10 @@ loop_mount() {
 
 loop_unmount_all() {
   local dir
-  cd / || return
   for dir in "${loop_mounts[@]}"; do
     if mountpoint -q "$dir"; then
-      umount "$dir" || umount -l "$dir"
+      # Lazily where it is still in use (a shell inside it): it goes once that ends.
+      umount "$dir" 2>/dev/null || umount -l "$dir"
     fi
     rmdir "$dir"
   done
