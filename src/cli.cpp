@@ -1,9 +1,5 @@
 #include "cli.hpp"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <memory>
 
 #include "convert/convert.hpp"
@@ -66,17 +62,6 @@ int convert_and_report(std::FILE* in, std::FILE* out, std::FILE* console, std::s
     status = exit_failure;
   }
   return status;
-}
-
-void reserve_standard_descriptors() {
-  for (int fd = 0; fd <= 2; ++fd) {
-    if (::fcntl(fd, F_GETFD) == -1 && errno == EBADF) {
-      // open() takes the lowest free descriptor, which is this one.
-      if (::open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY) != fd) {
-        return;
-      }
-    }
-  }
 }
 
 }  // namespace vdx9

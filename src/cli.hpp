@@ -12,16 +12,13 @@ namespace vdx9 {
 // "dir/x.wav" gives "vdx9-dir/x.wav". There is no length limit beyond the file system's own.
 std::string output_name(const char* argument);
 
-// Runs the program on its arguments, printing to `console`; returns the exit status.
+// Runs the program on its arguments (file names in the system's own bytes on POSIX, UTF-8 on
+// Windows), printing to `console`; returns the exit status.
 int run(int argc, const char* const argv[], std::FILE* console);
 
 // Converts `in` into `out`, tells the user on `console` how it ended, and closes `out`, whose
 // final flush is checked too. Returns the exit status. `in` stays open.
 int convert_and_report(std::FILE* in, std::FILE* out, std::FILE* console,
                        std::size_t block_size = default_block_size);
-
-// Opens /dev/null on any of descriptors 0 to 2 that is closed, so a file opened later cannot
-// take one of them and receive the messages meant for the console.
-void reserve_standard_descriptors();
 
 }  // namespace vdx9

@@ -1,5 +1,7 @@
 #include "messages.hpp"
 
+#include "console.hpp"
+
 namespace vdx9 {
 
 // Some messages end without a line end; scripts and users have always seen them so.
@@ -7,24 +9,24 @@ namespace vdx9 {
 // end checks it once (see finish() in cli.cpp).
 
 void print_usage(std::FILE* console) {
-  (void)std::fputs("Give a single filename as argument to this program. (ex sim.wav)", console);
+  write_console(console, "Give a single filename as argument to this program. (ex sim.wav)");
 }
 
 void print_banner(std::FILE* console, const char* input_name, const std::string& out_name) {
-  (void)std::fprintf(console, "\n Convert %s to VDX9 format (%s)\n\n", input_name,
-                     out_name.c_str());
+  write_console(console,
+                "\n Convert " + std::string(input_name) + " to VDX9 format (" + out_name + ")\n\n");
 }
 
 void print_input_not_opened(std::FILE* console, const char* input_name) {
-  (void)std::fprintf(console, "Could not open %s", input_name);
+  write_console(console, "Could not open " + std::string(input_name));
 }
 
 void print_output_not_created(std::FILE* console, const std::string& out_name) {
-  (void)std::fprintf(console, "Could not open %s\n", out_name.c_str());
+  write_console(console, "Could not open " + out_name + "\n");
 }
 
 void print_write_failure(std::FILE* console) {
-  (void)std::fputs("\nERROR: Failed to write output file.\n", console);
+  write_console(console, "\nERROR: Failed to write output file.\n");
 }
 
 int report(std::FILE* console, const Outcome& outcome) {
@@ -33,13 +35,12 @@ int report(std::FILE* console, const Outcome& outcome) {
       return exit_success;
     case Result::header_error:
       // Code 5 is only ever given for the format tag, and the user is told which field it was.
-      if (outcome.stage == 5) {
-        (void)std::fputs("Unknown wFormatTag.", console);
-      }
-      (void)std::fprintf(console, "Error in .wav file header [%d]", outcome.stage);
+      write_console(console, std::string(outcome.stage == 5 ? "Unknown wFormatTag." : "") +
+                                 "Error in .wav file header [" + std::to_string(outcome.stage) +
+                                 "]");
       return exit_failure;
     case Result::read_failure:
-      (void)std::fputs("\nERROR: Failed to read input file.\n", console);
+      write_console(console, "\nERROR: Failed to read input file.\n");
       return exit_failure;
     case Result::write_failure:
       print_write_failure(console);

@@ -105,16 +105,18 @@ TEST(HeaderCheck, RecordsTheSampleRateAndLeavesTheRestOfTheFormatChunk) {
   };
   for (const Case& k : {Case{"", 2}, Case{std::string("\x02\x00\xAB\xCD", 4), 6}}) {
     const std::string input = wave(fmt_chunk({1, 2, 96000, 4, 16}, k.extra) + chunk("data", ""));
-    std::string out;
-    std::FILE* in_stream = open_input(input);
-    std::FILE* out_stream = open_output(out);
-    Conversion c(in_stream, out_stream);
-    EXPECT_EQ(check_header(c).result, Result::success);
-    EXPECT_EQ(c.sample_rate, 96000u);
-    EXPECT_EQ(c.remaining, k.remaining);
-    std::fclose(out_stream);
-    std::fclose(in_stream);
-    EXPECT_EQ(out, input.substr(0, header_bytes));
+    std::uint32_t rate = 0;
+    std::uint32_t remaining = 0;
+    const Converted c = convert_bytes(input, default_block_size, {}, [&](Conversion& conv) {
+      const Outcome o = check_header(conv);
+      rate = conv.sample_rate;
+      remaining = conv.remaining;
+      return o;
+    });
+    EXPECT_EQ(c.outcome.result, Result::success);
+    EXPECT_EQ(rate, 96000u);
+    EXPECT_EQ(remaining, k.remaining);
+    EXPECT_EQ(c.output, input.substr(0, header_bytes));
   }
 }
 

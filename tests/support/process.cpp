@@ -1,36 +1,42 @@
 #include "support/process.hpp"
 
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <csignal>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <stdexcept>
 
 namespace vdx9::test {
 
+namespace {
+
+// Names are UTF-8 (or plain bytes on POSIX) throughout the tests.
+std::filesystem::path path_of(const std::string& name) {
+  return std::filesystem::u8path(name);
+}
+
+}  // namespace
+
 ScratchDir::ScratchDir() {
-  const char* tmp = std::getenv("TMPDIR");
-  std::string templ = std::string(tmp != nullptr && *tmp != '\0' ? tmp : "/tmp") + "/vdx9-XXXXXX";
-  if (::mkdtemp(templ.data()) == nullptr) {
-    throw std::runtime_error("mkdtemp failed");
+  std::random_device random;
+  const std::filesystem::path tmp = std::filesystem::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::filesystem::path dir = tmp / ("vdx9-" + std::to_string(random()));
+    if (std::filesystem::create_directory(dir)) {
+      path_ = dir.u8string();
+      return;
+    }
   }
-  path_ = templ;
+  throw std::runtime_error("cannot make a scratch directory");
 }
 
 ScratchDir::~ScratchDir() {
   std::error_code ignored;
-  std::filesystem::remove_all(path_, ignored);
+  std::filesystem::remove_all(path_of(path_), ignored);
 }
 
 std::string read_file(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
+  std::ifstream in(path_of(path), std::ios::binary);
   if (!in) {
     throw std::runtime_error("cannot read " + path);
   }
@@ -38,7 +44,7 @@ std::string read_file(const std::string& path) {
 }
 
 void write_file(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  std::ofstream out(path_of(path), std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   if (!out.flush()) {
     throw std::runtime_error("cannot write " + path);
@@ -46,56 +52,8 @@ void write_file(const std::string& path, const std::string& bytes) {
 }
 
 bool file_exists(const std::string& path) {
-  struct stat st {};
-  return ::lstat(path.c_str(), &st) == 0;
-}
-
-RunResult run_vdx9(const std::string& cwd, const std::vector<std::string>& args,
-                   unsigned long file_size_limit) {
-  const ScratchDir capture;
-  const std::string out_path = capture.file("stdout");
-  const std::string err_path = capture.file("stderr");
-
-  std::vector<char*> argv;
-  std::string program = VDX9_BINARY;
-  argv.push_back(program.data());
-  std::vector<std::string> copies(args);
-  for (auto& a : copies) {
-    argv.push_back(a.data());
-  }
-  argv.push_back(nullptr);
-
-  const pid_t pid = ::fork();
-  if (pid < 0) {
-    throw std::runtime_error("fork failed");
-  }
-  if (pid == 0) {
-    const int out = ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int err = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    const int in = ::open("/dev/null", O_RDONLY);
-    if (out < 0 || err < 0 || in < 0 || ::dup2(in, 0) < 0 || ::dup2(out, 1) < 0 ||
-        ::dup2(err, 2) < 0 || ::chdir(cwd.c_str()) != 0) {
-      ::_exit(127);
-    }
-    if (file_size_limit > 0) {
-      // Ignored signals stay ignored across exec: writes past the limit fail instead of killing.
-      const rlimit limit{file_size_limit, file_size_limit};
-      if (std::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || ::setrlimit(RLIMIT_FSIZE, &limit) != 0) {
-        ::_exit(127);
-      }
-    }
-    ::execv(argv[0], argv.data());
-    ::_exit(127);
-  }
-  int wstatus = 0;
-  if (::waitpid(pid, &wstatus, 0) != pid) {
-    throw std::runtime_error("waitpid failed");
-  }
-  RunResult r;
-  r.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : -1;
-  r.out = read_file(out_path);
-  r.err = read_file(err_path);
-  return r;
+  std::error_code ignored;
+  return std::filesystem::exists(std::filesystem::symlink_status(path_of(path), ignored));
 }
 
 }  // namespace vdx9::test

@@ -6,7 +6,7 @@
 
 namespace vdx9::test {
 
-// A directory under the system's temporary directory, removed with everything in it.
+// A new directory under the system's temporary directory, removed with everything in it.
 class ScratchDir {
  public:
   ScratchDir();
@@ -29,9 +29,13 @@ struct RunResult {
 
 // Runs the binary with exactly `args` as its arguments (argv[1] on), in directory `cwd`. A
 // `file_size_limit` above 0 makes every write past that many bytes of a file fail (EFBIG), as a
-// full disk would.
+// full disk would (POSIX only). Names are UTF-8 on Windows.
 RunResult run_vdx9(const std::string& cwd, const std::vector<std::string>& args,
                    unsigned long file_size_limit = 0);
+
+// `text` as it reaches a file from the program's standard output: with CR LF line ends on
+// Windows, where standard output is in text mode, and unchanged elsewhere.
+std::string console_text(const std::string& text);
 
 std::string read_file(const std::string& path);
 void write_file(const std::string& path, const std::string& bytes);

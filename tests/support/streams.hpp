@@ -1,9 +1,10 @@
-// In-memory streams for running the conversion in-process, with a read error or a refused write
-// placed at any byte.
+// Running the conversion in-process on bytes: on glibc through in-memory streams, with a read
+// error or a refused write placed at any byte; elsewhere through temporary files, without.
 #pragma once
 
 #include <cstddef>
 #include <cstdio>
+#include <functional>
 #include <limits>
 #include <string>
 
@@ -21,11 +22,11 @@ struct Faults {
                                       // at the write that met it rather than at the final flush
 };
 
-// Reads `data`, failing with EIO once `fail_at` bytes have been delivered.
+// Reads `data`, failing with EIO once `fail_at` bytes have been delivered (glibc only).
 std::FILE* open_input(const std::string& data, std::size_t fail_at = never);
 
 // Appends to `sink`, accepting at most `limit` bytes in all and at most `max_write` in one call;
-// a write that cannot be taken whole is refused with ENOSPC.
+// a write that cannot be taken whole is refused with ENOSPC (glibc only).
 std::FILE* open_output(std::string& sink, std::size_t limit = never, std::size_t max_write = never);
 
 struct Converted {
@@ -34,16 +35,19 @@ struct Converted {
   bool closed = false;  // the final flush and close of the output succeeded
 };
 
-// Converts `input` in memory and returns the outcome and the bytes of the output.
+using Step = std::function<Outcome(Conversion&)>;
+
+// Converts `input` with `step` (the whole conversion by default) through the block loop, and
+// returns the outcome and the bytes of the output. Faults are for glibc only.
 Converted convert_bytes(const std::string& input, std::size_t block_size = default_block_size,
-                        const Faults& faults = {});
+                        const Faults& faults = {}, const Step& step = convert);
 
 }  // namespace vdx9::test
 
 namespace vdx9::test {
 
 // A whole run after both files are open, as the program does it: conversion, message, status
-// and the final close of the output.
+// and the final close of the output (glibc only).
 struct MemoryRun {
   int status = -1;
   std::string console;  // what the user was told

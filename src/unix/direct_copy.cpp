@@ -1,3 +1,5 @@
+// The kernel copy on Linux: copy_file_range where the offsets line up (sharing blocks where the
+// file system can), else splice through a pipe.
 #include "convert/direct_copy.hpp"
 
 #include <fcntl.h>
@@ -10,8 +12,6 @@
 #include <numeric>
 
 namespace vdx9 {
-
-#if defined(__linux__)
 
 namespace {
 
@@ -155,13 +155,5 @@ DirectCopy copy_rest_directly(std::FILE* in, std::FILE* out) {
   // through the block loop from here.
   return ::fseeko(in, pos, SEEK_SET) == 0 ? DirectCopy::not_taken : DirectCopy::read_error;
 }
-
-#else
-
-DirectCopy copy_rest_directly(std::FILE*, std::FILE*) {
-  return DirectCopy::not_taken;
-}
-
-#endif
 
 }  // namespace vdx9

@@ -91,12 +91,13 @@ std::FILE* open_faulty_output(std::string& sink, const Faults& faults) {
 
 }  // namespace
 
-Converted convert_bytes(const std::string& input, std::size_t block_size, const Faults& faults) {
+Converted convert_bytes(const std::string& input, std::size_t block_size, const Faults& faults,
+                        const Step& step) {
   Converted result{{Result::success, -1}, {}};
   std::FILE* in = open_input(input, faults.read_error_at);
   std::FILE* out = open_faulty_output(result.output, faults);
   Conversion c(in, out, block_size);
-  result.outcome = convert(c);
+  result.outcome = step(c);
   result.closed = std::fclose(out) == 0;
   std::fclose(in);
   return result;

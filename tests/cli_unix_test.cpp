@@ -1,0 +1,60 @@
+// The command line end to end where POSIX lets a test fill the disk or link to a device.
+#include "cli_test.hpp"
+
+namespace vdx9::test {
+namespace {
+
+TEST_F(CommandLine, NeverWritesOverTheInputThroughASymbolicLink) {
+  write_file(dir.file("sim.wav"), recording);
+  std::filesystem::create_symlink("sim.wav", dir.file("vdx9-sim.wav"));
+  const RunResult r = run({"sim.wav"});
+  EXPECT_EQ(r.out, banner("sim.wav") + "Could not open vdx9-sim.wav\n");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(read_file(dir.file("sim.wav")), recording);
+}
+
+TEST_F(CommandLine, FullDiskIsAFailureEvenWhenOnlyTheLastFlushFails) {
+  struct Case {
+    std::string input;
+    std::string message;
+  };
+  const std::string write_failure = "\nERROR: Failed to write output file.\n";
+  for (const Case& k :
+       {Case{recording, write_failure},
+        Case{wave(fmt_chunk({})), "Error in .wav file header [12]" + write_failure}}) {
+    write_file(dir.file("small.wav"), k.input);
+    std::filesystem::remove(dir.file("vdx9-small.wav"));
+    std::filesystem::create_symlink("/dev/full", dir.file("vdx9-small.wav"));
+    const RunResult r = run({"small.wav"});
+    EXPECT_EQ(r.out, banner("small.wav") + k.message);
+    EXPECT_EQ(r.status, 1);
+  }
+}
+
+TEST_F(CommandLine, DiskFullInTheSampleDataIsAFailureOnEitherCopyPath) {
+  // A 38-byte receiver keeps the data's offsets and the kernel copies it; a 100-byte one moves
+  // it, and the block loop does. Either way the output stops where the disk was full.
+  constexpr unsigned long limit = 300000;
+  for (std::size_t receiver : {std::size_t{38}, std::size_t{100}}) {
+    const std::string input = wave_file(chunk("rcvr", pattern(receiver)), pattern(2000000, 1));
+    write_file(dir.file("big.wav"), input);
+    const RunResult r = run({"big.wav"}, limit);
+    EXPECT_EQ(r.out, banner("big.wav") + "\nERROR: Failed to write output file.\n")
+        << receiver << "-byte receiver";
+    EXPECT_EQ(r.status, 1);
+    const std::string out = read_file(dir.file("vdx9-big.wav"));
+    EXPECT_EQ(out.size(), limit);
+    EXPECT_EQ(out.substr(out.size() - 1000), input.substr(limit + receiver - 38 - 1000, 1000));
+  }
+}
+
+TEST_F(CommandLine, WritingToADeviceIsAllowed) {
+  write_file(dir.file("sim.wav"), recording);
+  std::filesystem::create_symlink("/dev/null", dir.file("vdx9-sim.wav"));
+  const RunResult r = run({"sim.wav"});
+  EXPECT_EQ(r.out, banner("sim.wav"));
+  EXPECT_EQ(r.status, 0);
+}
+
+}  // namespace
+}  // namespace vdx9::test

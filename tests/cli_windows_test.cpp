@@ -1,0 +1,85 @@
+// The command line end to end where Windows differs: names in UTF-16, long paths, text-mode
+// standard output, and files past 4 GiB with a C runtime whose long has 32 bits.
+#include <windows.h>
+
+#include "cli_test.hpp"
+#include "win/wide.hpp"
+
+namespace vdx9::test {
+namespace {
+
+TEST_F(CommandLine, StandardOutputEndsLinesWithCrLf) {
+  write_file(dir.file("sim.wav"), recording);
+  EXPECT_EQ(run({"sim.wav"}).out, "\r\n Convert sim.wav to VDX9 format (vdx9-sim.wav)\r\n\r\n");
+}
+
+TEST_F(CommandLine, NamesOutsideTheCodePageAreConvertedAndPrintedAsUtf8) {
+  for (const std::string name : {"запись.wav", "录音 1.wav", "\xF0\x9F\x93\xBB.wav"}) {
+    write_file(dir.file(name), recording);
+    const RunResult r = run({name});
+    EXPECT_EQ(r.out, banner(name));
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(read_file(dir.file("vdx9-" + name)).size(), recording.size() - 62) << name;
+  }
+}
+
+TEST(WideNames, EveryNameWindowsAcceptsSurvivesTheRoundTrip) {
+  // A lone surrogate is a valid file name on Windows, though not valid UTF-16.
+  for (const std::wstring name : {L"a\u00E9\u4E2D", L"\U0001F4FB", L"\xD800x", L"x\xDC00"}) {
+    EXPECT_EQ(widen(narrow(name)), name);
+  }
+  EXPECT_EQ(narrow(L"\u00E9\U0001F4FB"), "\xC3\xA9\xF0\x9F\x93\xBB");
+}
+
+TEST(WideNames, LongNamesAreOpenedByTheirExtendedForm) {
+  // Wine opens long paths either way; Windows without long paths enabled needs the prefix.
+  EXPECT_EQ(system_path("short/rec.wav"), L"short/rec.wav");
+  const std::wstring extended = system_path(std::string(300, 'a') + "/rec.wav");
+  EXPECT_EQ(extended.substr(0, 4), L"\\\\?\\");
+  EXPECT_EQ(extended.substr(extended.size() - 9), L"a\\rec.wav");
+}
+
+TEST_F(CommandLine, PathsPastTheOldLimitOf260Characters) {
+  std::string arg = "level";
+  for (int i = 0; i < 8; ++i) {
+    arg += "/" + std::string(40, static_cast<char>('a' + i));
+  }
+  std::filesystem::create_directories(std::filesystem::u8path(dir.file(arg)));
+  std::filesystem::create_directories(std::filesystem::u8path(dir.file("vdx9-" + arg)));
+  arg += "/rec.wav";
+  ASSERT_GT(dir.file(arg).size(), 300u);
+  write_file(dir.file(arg), recording);
+  const RunResult r = run({arg});
+  EXPECT_EQ(r.out, banner(arg));
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(read_file(dir.file("vdx9-" + arg)).size(), recording.size() - 62);
+}
+
+TEST_F(CommandLine, RecordingsPast4GiBAreConvertedWhole) {
+  // Sample data of 4 GiB and a little more, all but its last bytes a hole in the input.
+  const std::uint64_t size = (std::uint64_t{1} << 32) + 4096;
+  const std::string head = wave(fmt_chunk({}) + chunk("rcvr", pattern(38)) + "data" + le32(0));
+  const std::string tail = pattern(1000, 5);
+  write_file(dir.file("big.wav"), head);
+  std::filesystem::resize_file(std::filesystem::u8path(dir.file("big.wav")), size - tail.size());
+  std::FILE* f = _wfopen(widen(dir.file("big.wav")).c_str(), L"ab");
+  ASSERT_NE(f, nullptr);
+  ASSERT_EQ(std::fwrite(tail.data(), 1, tail.size(), f), tail.size());
+  ASSERT_EQ(std::fclose(f), 0);
+
+  const RunResult r = run({"big.wav"});
+  EXPECT_EQ(r.status, 0) << r.out;
+  const auto out = std::filesystem::u8path(dir.file("vdx9-big.wav"));
+  EXPECT_EQ(std::filesystem::file_size(out), size);
+  f = _wfopen(out.c_str(), L"rb");
+  ASSERT_NE(f, nullptr);
+  std::string last(tail.size(), '\0');
+  ASSERT_EQ(_fseeki64(f, -static_cast<long long>(tail.size()), SEEK_END), 0);
+  EXPECT_EQ(std::fread(last.data(), 1, last.size(), f), last.size());
+  std::fclose(f);
+  EXPECT_EQ(last, tail);
+  std::filesystem::remove(out);
+}
+
+}  // namespace
+}  // namespace vdx9::test
