@@ -13,6 +13,8 @@ for f in bin/vdx9 share/man/man1/vdx9.1; do
   [ -f "$prefix/$f" ] || { echo "missing after install: $f"; exit 1; }
 done
 [ -x "$prefix/bin/vdx9" ] || { echo "bin/vdx9 is not executable"; exit 1; }
+# The program as built, not the static one that only the .rpm carries.
+cmp -s "$build/vdx9" "$prefix/bin/vdx9" || { echo "bin/vdx9 is not the build's vdx9"; exit 1; }
 
 mkdir "$prefix/work"
 cp "$example" "$prefix/work/tone.wav"
