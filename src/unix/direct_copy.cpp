@@ -60,6 +60,16 @@ off_t sharing_block(const struct stat& in_st, const struct stat& out_st, off_t p
   return block > 0 && block <= (off_t{1} << 30) ? block : page;
 }
 
+// Where the first copy of the aligned case stops: on a boundary of this unit, a whole number of
+// sharing blocks and of MiB. A block boundary is all that sharing needs, but on ext4 a copy that
+// began a page past a MiB boundary ran about 15% slower than one that began on it (or than one
+// copy from the start). The bytes before it cost a file system that shares at most a MiB of
+// new space.
+off_t head_unit(off_t block) {
+  const off_t unit = std::lcm(block, off_t{1} << 20);
+  return unit <= (off_t{1} << 30) ? unit : block;
+}
+
 // Through a pipe, where input and output offsets do not line up: splice() moves references to
 // the input's pages into the pipe and copies them into the output. Each pass through the pipe
 // splits a page of the output only at its ends, so a large pipe splits few.
@@ -136,10 +146,12 @@ DirectCopy copy_rest_directly(std::FILE* in, std::FILE* out) {
   if (aligned) {
     // File systems that share blocks (btrfs, XFS, ZFS, NFS) share only whole blocks that start
     // on a block boundary in both files. Where the offsets agree within a block, the bytes up to
-    // the next boundary are copied first, so that the rest can be shared instead of copied.
+    // the next boundary (of a head unit, a multiple of the block) are copied first, so that the
+    // rest can be shared instead of copied.
     const off_t block = sharing_block(in_st, out_st, page);
-    if ((pos - out_pos) % block == 0 && pos % block != 0) {
-      copied = copy_in_kernel(in_fd, pos, out_fd, pos + block - pos % block, block);
+    const off_t unit = head_unit(block);
+    if ((pos - out_pos) % block == 0 && pos % unit != 0) {
+      copied = copy_in_kernel(in_fd, pos, out_fd, pos + unit - pos % unit, block);
     }
     if (copied == DirectCopy::not_taken) {
       copied = copy_in_kernel(in_fd, pos, out_fd, std::numeric_limits<off_t>::max(), block);
