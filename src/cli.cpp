@@ -38,13 +38,16 @@ int run(int argc, const char* const argv[], std::FILE* console) {
   const char* const input_name = argv[1];
   const std::string out_name = output_name(input_name);
   print_banner(console, input_name, out_name);
+  // Out before any file is opened, so that a log of the run holds it even if the run is killed;
+  // a failure stays in the stream's error flag for finish().
+  (void)std::fflush(console);
 
   const File in(open_input(input_name));
   if (!in) {
     print_input_not_opened(console, input_name);
     return finish(console, exit_failure);
   }
-  std::FILE* const out = create_output(out_name, in.get());
+  std::FILE* const out = create_output(out_name, in.get(), console);
   if (out == nullptr) {
     print_output_not_created(console, out_name);
     return finish(console, exit_failure);

@@ -7,12 +7,15 @@
 namespace vdx9 {
 
 // Opens the input for reading bytes. Returns null if it cannot be opened, or if it is a
-// directory, which opens but can never be read as a recording.
+// directory, which opens but can never be read as a recording. The input is never locked:
+// anyone may go on reading it.
 std::FILE* open_input(const char* name);
 
-// Creates (or truncates) the output file for writing bytes. Returns null if it cannot be
-// created, or if `name` is the input file itself under another name (a hard or symbolic link):
-// truncating it would destroy the recording being converted.
-std::FILE* create_output(const std::string& name, std::FILE* input);
+// Creates (or truncates) the output file for writing bytes, and holds it against other runs of
+// vdx9 until it is closed. Returns null, having truncated nothing, if it cannot be created; if
+// another run is writing it; or if `name` is the input file itself under another name (a hard or
+// symbolic link), or the file the `console` writes to: truncating either would destroy what is
+// in it, and in the console's case the messages would end up inside the output.
+std::FILE* create_output(const std::string& name, std::FILE* input, std::FILE* console);
 
 }  // namespace vdx9

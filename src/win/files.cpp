@@ -4,27 +4,41 @@
 #include <io.h>
 #include <windows.h>
 
+#include <cstring>
+
 #include "wide.hpp"
 
 namespace vdx9 {
 
 namespace {
 
-// A file is the same as another when it lies on the same volume under the same file index,
-// whatever names (hard links, symbolic links, other spellings) lead to it. Devices have no
-// index and are never the input's file.
+HANDLE handle_of(std::FILE* stream) {
+  return reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+}
+
+// A file is the same as another when it lies on the same volume under the same file id,
+// whatever names (hard links, symbolic links, other spellings) lead to it. The 128-bit id is
+// the one that is unique on every file system (ReFS included); the older 64-bit index is used
+// where the system does not give it. Devices have no id and are never the same file.
 bool is_same_file(HANDLE a, HANDLE b) {
-  BY_HANDLE_FILE_INFORMATION x{};
-  BY_HANDLE_FILE_INFORMATION y{};
   if (GetFileType(a) != FILE_TYPE_DISK || GetFileType(b) != FILE_TYPE_DISK) {
     return false;
   }
-  // A disk file that cannot tell who it is might be the input: better not to write to it.
-  if (!GetFileInformationByHandle(a, &x) || !GetFileInformationByHandle(b, &y)) {
+  FILE_ID_INFO x{};
+  FILE_ID_INFO y{};
+  if (GetFileInformationByHandleEx(a, FileIdInfo, &x, sizeof x) &&
+      GetFileInformationByHandleEx(b, FileIdInfo, &y, sizeof y)) {
+    return x.VolumeSerialNumber == y.VolumeSerialNumber &&
+           std::memcmp(&x.FileId, &y.FileId, sizeof x.FileId) == 0;
+  }
+  BY_HANDLE_FILE_INFORMATION old_x{};
+  BY_HANDLE_FILE_INFORMATION old_y{};
+  // A disk file that cannot tell who it is might be the other: better not to write to it.
+  if (!GetFileInformationByHandle(a, &old_x) || !GetFileInformationByHandle(b, &old_y)) {
     return true;
   }
-  return x.dwVolumeSerialNumber == y.dwVolumeSerialNumber && x.nFileIndexHigh == y.nFileIndexHigh &&
-         x.nFileIndexLow == y.nFileIndexLow;
+  return old_x.dwVolumeSerialNumber == old_y.dwVolumeSerialNumber &&
+         old_x.nFileIndexHigh == old_y.nFileIndexHigh && old_x.nFileIndexLow == old_y.nFileIndexLow;
 }
 
 }  // namespace
@@ -34,20 +48,20 @@ std::FILE* open_input(const char* name) {
   return _wfopen(system_path(name).c_str(), L"rb");
 }
 
-std::FILE* create_output(const std::string& name, std::FILE* input) {
-  // Opened without truncation first, so the file can be compared with the input before any of
-  // its bytes are lost; others may go on reading and writing it, as with fopen.
-  const HANDLE h = CreateFileW(system_path(name).c_str(), GENERIC_WRITE,
-                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                               OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+std::FILE* create_output(const std::string& name, std::FILE* input, std::FILE* console) {
+  // Opened without truncation first, so the file can be checked before any of its bytes are
+  // lost. Others may read it, but no one else may write it while this run does: a second vdx9
+  // (or any writer) then fails to open it, and one that already writes it keeps this run out.
+  const HANDLE h =
+      CreateFileW(system_path(name).c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                  nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) {
     return nullptr;
   }
-  const auto in = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(input)));
   LARGE_INTEGER size{};
   // Devices such as NUL cannot be truncated and need not be; nor does a new, empty file.
   const bool disk = GetFileType(h) == FILE_TYPE_DISK;
-  if (is_same_file(h, in) ||
+  if (is_same_file(h, handle_of(input)) || is_same_file(h, handle_of(console)) ||
       (disk && (!GetFileSizeEx(h, &size) || (size.QuadPart != 0 && !SetEndOfFile(h))))) {
     CloseHandle(h);
     return nullptr;
