@@ -52,18 +52,24 @@ std::wstring widen(const std::string& bytes) {
 }
 
 std::wstring system_path(const std::string& name) {
-  std::wstring wide = widen(name);
-  // 248: a directory's name must leave room for an 8.3 file name within the old limit.
-  if (wide.size() < 248 || wide.rfind(L"\\\\?\\", 0) == 0) {
+  const std::wstring wide = widen(name);
+  if (wide.rfind(L"\\\\?\\", 0) == 0) {
     return wide;
   }
+  // The old limit applies to the full path, which a short name in a deep folder can pass. Making
+  // it full also does what the \\?\ form would skip: "." and ".." are resolved and "/" becomes
+  // a backslash, as Windows does for any other name.
   const DWORD size = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
   std::wstring full(size, L'\0');
   const DWORD got = size == 0 ? 0 : GetFullPathNameW(wide.c_str(), size, full.data(), nullptr);
-  if (got == 0 || got >= size) {
+  // 248: a directory's name must leave room for an 8.3 file name within the old limit.
+  if (got == 0 || got >= size || got < 248) {
     return wide;
   }
   full.resize(got);
+  if (full.rfind(L"\\\\.\\", 0) == 0) {
+    return wide;  // a device (\\.\COM1): already past the limit's reach
+  }
   if (full.rfind(L"\\\\", 0) == 0) {
     return L"\\\\?\\UNC\\" + full.substr(2);  // \\server\share\... on the network
   }

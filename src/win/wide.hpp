@@ -11,9 +11,10 @@ namespace vdx9 {
 std::string narrow(const std::wstring& wide);
 std::wstring widen(const std::string& bytes);
 
-// A name that the file functions open whatever its length: one that might pass the old limit
-// of 260 characters is made absolute and given the \\?\ prefix, which lifts the limit even
-// where long paths are not enabled for the system.
+// A name that the file functions open whatever its length: one whose full path might pass the
+// old limit of 260 characters (a long name, or a short one in a deep folder) is made absolute
+// and given the \\?\ prefix, which lifts the limit even where long paths are not enabled for
+// the system.
 std::wstring system_path(const std::string& name);
 
 }  // namespace vdx9
