@@ -91,6 +91,15 @@ TEST_F(CommandLine, NeverWritesOverTheInputUnderAnotherName) {
   }
 }
 
+TEST_F(CommandLine, NeverWritesIntoItsOwnStandardOutput) {
+  // `vdx9 sim.wav > vdx9-sim.wav`: the messages would be mixed into the recording.
+  write_file(dir.file("sim.wav"), recording);
+  const RunResult r = run({"sim.wav"}, {0, dir.file("vdx9-sim.wav"), Console::captured});
+  EXPECT_EQ(r.out, banner("sim.wav") + console_text("Could not open vdx9-sim.wav\n"));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(read_file(dir.file("sim.wav")), recording);
+}
+
 TEST_F(CommandLine, HeaderErrorLeavesTheBytesBeforeIt) {
   std::string bad = recording;
   bad[20] = 2;  // wFormatTag

@@ -22,8 +22,8 @@ inline const std::string recording = wave_file(chunk("rcvr", pattern(100)), patt
 
 class CommandLine : public ::testing::Test {
  protected:
-  RunResult run(const std::vector<std::string>& args, unsigned long file_size_limit = 0) {
-    RunResult r = run_vdx9(dir.path(), args, file_size_limit);
+  RunResult run(const std::vector<std::string>& args, const RunOptions& options = {}) {
+    RunResult r = run_vdx9(dir.path(), args, options);
     EXPECT_EQ(r.err, "") << "nothing may go to the error stream";
     return r;
   }

@@ -1,5 +1,6 @@
 // The command line end to end where POSIX lets a test fill the disk or link to a device.
 #include "cli_test.hpp"
+#include "support/streams.hpp"
 
 namespace vdx9::test {
 namespace {
@@ -38,13 +39,23 @@ TEST_F(CommandLine, DiskFullInTheSampleDataIsAFailureOnEitherCopyPath) {
   for (std::size_t receiver : {std::size_t{38}, std::size_t{100}}) {
     const std::string input = wave_file(chunk("rcvr", pattern(receiver)), pattern(2000000, 1));
     write_file(dir.file("big.wav"), input);
-    const RunResult r = run({"big.wav"}, limit);
+    const RunResult r = run({"big.wav"}, {limit, "", Console::captured});
     EXPECT_EQ(r.out, banner("big.wav") + "\nERROR: Failed to write output file.\n")
         << receiver << "-byte receiver";
     EXPECT_EQ(r.status, 1);
     const std::string out = read_file(dir.file("vdx9-big.wav"));
     EXPECT_EQ(out.size(), limit);
     EXPECT_EQ(out.substr(out.size() - 1000), input.substr(limit + receiver - 38 - 1000, 1000));
+  }
+}
+
+TEST_F(CommandLine, StandardOutputThatCannotBeWrittenFailsAfterAWholeConversion) {
+  write_file(dir.file("sim.wav"), recording);
+  for (const Console console : {Console::closed, Console::broken_pipe}) {
+    std::filesystem::remove(dir.file("vdx9-sim.wav"));
+    const RunResult r = run({"sim.wav"}, {0, "", console});
+    EXPECT_EQ(r.status, 1) << "console " << static_cast<int>(console);
+    EXPECT_EQ(read_file(dir.file("vdx9-sim.wav")), convert_bytes(recording).output);
   }
 }
 

@@ -39,6 +39,23 @@ TEST(WideNames, LongNamesAreOpenedByTheirExtendedForm) {
   EXPECT_EQ(extended.substr(extended.size() - 9), L"a\\rec.wav");
 }
 
+TEST_F(CommandLine, ShortNamesInDeepFoldersAreOpenedByTheirExtendedForm) {
+  std::string deep = dir.path();
+  for (int i = 0; deep.size() <= 300; ++i) {
+    deep += "/" + std::string(40, static_cast<char>('a' + i));
+  }
+  std::filesystem::create_directories(std::filesystem::u8path(deep));
+  wchar_t old[MAX_PATH];
+  ASSERT_NE(GetCurrentDirectoryW(MAX_PATH, old), 0u);
+  ASSERT_TRUE(SetCurrentDirectoryW(widen(deep).c_str()));
+  const std::wstring path = system_path("x/./y/../rec.wav");
+  SetCurrentDirectoryW(old);
+  // Resolved as Windows resolves a name without the prefix, which skips that step.
+  EXPECT_EQ(path.substr(0, 4), L"\\\\?\\");
+  EXPECT_EQ(path.substr(path.size() - 10), L"\\x\\rec.wav");
+  EXPECT_EQ(path.find(L'/'), std::wstring::npos);
+}
+
 TEST_F(CommandLine, PathsPastTheOldLimitOf260Characters) {
   std::string arg = "level";
   for (int i = 0; i < 8; ++i) {

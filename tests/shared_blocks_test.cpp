@@ -77,7 +77,7 @@ TEST(SharedBlocks, DataThatKeepsItsPlaceIsSharedAndEveryByteIsRight) {
       const std::string input =
           wave_file(chunk("LIST", pattern(33)) + chunk("rcvr", pattern(l.receiver)), samples);
       write_file(dir + "/rec.wav", input);
-      const RunResult r = run_vdx9(dir, {"rec.wav"}, l.limit);
+      const RunResult r = run_vdx9(dir, {"rec.wav"}, {l.limit, "", Console::captured});
       const std::string out_path = dir + "/vdx9-rec.wav";
       const std::string output = read_file(out_path);
       const std::string expected = convert_bytes(input).output;

@@ -27,11 +27,27 @@ struct RunResult {
   std::string err;  // standard error
 };
 
-// Runs the binary with exactly `args` as its arguments (argv[1] on), in directory `cwd`. A
-// `file_size_limit` above 0 makes every write past that many bytes of a file fail (EFBIG), as a
-// full disk would (POSIX only). Names are UTF-8 on Windows.
+// Where a run's standard output goes, besides a file that the test reads back.
+enum class Console {
+  captured,     // a file, read back into RunResult::out
+  closed,       // no descriptor at all (POSIX only)
+  broken_pipe,  // a pipe whose reading end is already closed (POSIX only)
+};
+
+struct RunOptions {
+  // Above 0, every write past that many bytes of a file fails (EFBIG), as a full disk would
+  // (POSIX only).
+  unsigned long file_size_limit = 0;
+  // Not empty: standard output goes to this file, truncated first as the shell's `>` does, and
+  // is read back from it.
+  std::string stdout_file;
+  Console console = Console::captured;
+};
+
+// Runs the binary with exactly `args` as its arguments (argv[1] on), in directory `cwd`. Names
+// are UTF-8 on Windows.
 RunResult run_vdx9(const std::string& cwd, const std::vector<std::string>& args,
-                   unsigned long file_size_limit = 0);
+                   const RunOptions& options = {});
 
 // `text` as it reaches a file from the program's standard output: with CR LF line ends on
 // Windows, where standard output is in text mode, and unchanged elsewhere.

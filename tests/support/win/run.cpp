@@ -52,11 +52,13 @@ std::string console_text(const std::string& text) {
 }
 
 RunResult run_vdx9(const std::string& cwd, const std::vector<std::string>& args,
-                   unsigned long file_size_limit) {
-  if (file_size_limit != 0) {
-    throw std::logic_error("file size limits are for POSIX systems only");
+                   const RunOptions& options) {
+  if (options.file_size_limit != 0 || options.console != Console::captured) {
+    throw std::logic_error("file size limits and closed consoles are for POSIX systems only");
   }
   const ScratchDir capture;
+  const std::string out_path =
+      options.stdout_file.empty() ? capture.file("stdout") : options.stdout_file;
   std::wstring command = quoted(widen(VDX9_BINARY));
   for (const std::string& a : args) {
     command += L" " + quoted(widen(a));
@@ -65,7 +67,7 @@ RunResult run_vdx9(const std::string& cwd, const std::vector<std::string>& args,
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESTDHANDLES;
   si.hStdInput = inheritable("NUL", GENERIC_READ, OPEN_EXISTING);
-  si.hStdOutput = inheritable(capture.file("stdout"), GENERIC_WRITE, CREATE_ALWAYS);
+  si.hStdOutput = inheritable(out_path, GENERIC_WRITE, CREATE_ALWAYS);
   si.hStdError = inheritable(capture.file("stderr"), GENERIC_WRITE, CREATE_ALWAYS);
   PROCESS_INFORMATION pi{};
   const bool started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
@@ -85,7 +87,7 @@ RunResult run_vdx9(const std::string& cwd, const std::vector<std::string>& args,
   }
   RunResult r;
   r.status = static_cast<int>(code);
-  r.out = read_file(capture.file("stdout"));
+  r.out = read_file(out_path);
   r.err = read_file(capture.file("stderr"));
   return r;
 }
