@@ -9,6 +9,10 @@
 
 namespace vdx9 {
 
+// Recordings pass 2 GiB in an hour: with a 32-bit off_t (32-bit Linux, unless the build asks for
+// 64-bit offsets) they could not even be opened.
+static_assert(sizeof(off_t) >= 8, "build with 64-bit file offsets (_FILE_OFFSET_BITS=64)");
+
 namespace {
 
 bool same_file(const struct stat& a, const struct stat& b) {
