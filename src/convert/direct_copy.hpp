@@ -16,9 +16,9 @@ enum class DirectCopy {
 // Copies from the input's current logical position as far as the kernel will, normally to the
 // end: on Linux with the kernel's file copy where input and output offsets line up within a page
 // (from a block boundary on, so that file systems that can share the blocks do), else through a
-// pipe; on Windows not at all. Only regular files are copied this way; the output stream is
-// flushed first. The caller finishes with its block loop, which after a whole copy meets the end
-// of the input at once, and otherwise copies the rest. Implemented once a platform.
+// pipe (src/linux/); elsewhere not at all (src/portable/). Only regular files are copied this
+// way; the output stream is flushed first. The caller finishes with its block loop, which after
+// a whole copy meets the end of the input at once, and otherwise copies the rest.
 DirectCopy copy_rest_directly(std::FILE* in, std::FILE* out);
 
 }  // namespace vdx9

@@ -1,5 +1,5 @@
 // The kernel copy on Linux: copy_file_range where the offsets line up (sharing blocks where the
-// file system can), else splice through a pipe.
+// file system can), else splice through a pipe. Every call here that only Linux has stays here.
 #include "convert/direct_copy.hpp"
 
 #include <fcntl.h>
