@@ -1,4 +1,6 @@
 // The command line end to end on every platform (cli_test.hpp).
+#include <fstream>
+
 #include "cli_test.hpp"
 
 namespace vdx9::test {
@@ -108,6 +110,34 @@ TEST_F(CommandLine, HeaderErrorLeavesTheBytesBeforeIt) {
   EXPECT_EQ(r.out, banner("bad.wav") + "Unknown wFormatTag.Error in .wav file header [5]");
   EXPECT_EQ(r.status, 1);
   EXPECT_EQ(read_file(dir.file("vdx9-bad.wav")), bad.substr(0, 20));
+}
+
+TEST_F(CommandLine, RecordingsPast4GiBAreConvertedWhole) {
+  // Where long has 32 bits (Windows) or file offsets do unless asked for (32-bit Linux), a
+  // recording past 4 GiB (the data size field wraps) is where offsets overflow. Sample data of
+  // 4 GiB and a little more, all but its last bytes a hole in the input; the 100-byte receiver
+  // moves it by 62 bytes.
+  const std::uint64_t size = (std::uint64_t{1} << 32) + 4096;
+  const std::string head = wave(fmt_chunk({}) + chunk("rcvr", pattern(100)) + "data" + le32(0));
+  const std::string tail = pattern(1000, 5);
+  const auto in = std::filesystem::u8path(dir.file("big.wav"));
+  write_file(dir.file("big.wav"), head);
+  std::filesystem::resize_file(in, size);
+  std::fstream f(in, std::ios::in | std::ios::out | std::ios::binary);
+  f.seekp(-static_cast<std::streamoff>(tail.size()), std::ios::end);
+  ASSERT_TRUE(f.write(tail.data(), static_cast<std::streamsize>(tail.size())).flush());
+  f.close();
+
+  const RunResult r = run({"big.wav"});
+  std::filesystem::remove(in);
+  EXPECT_EQ(r.status, 0) << r.out;
+  const auto out = std::filesystem::u8path(dir.file("vdx9-big.wav"));
+  EXPECT_EQ(std::filesystem::file_size(out), size - 62);
+  std::ifstream converted(out, std::ios::binary);
+  std::string last(tail.size(), '\0');
+  converted.seekg(-static_cast<std::streamoff>(tail.size()), std::ios::end);
+  EXPECT_TRUE(converted.read(last.data(), static_cast<std::streamsize>(last.size())));
+  EXPECT_EQ(last, tail);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The command line end to end where Windows differs: names in UTF-16, long paths, text-mode
-// standard output, and files past 4 GiB with a C runtime whose long has 32 bits.
+// The command line end to end where Windows differs: names in UTF-16, long paths and text-mode
+// standard output.
 #include <windows.h>
 
 #include "cli_test.hpp"
@@ -70,32 +70,6 @@ TEST_F(CommandLine, PathsPastTheOldLimitOf260Characters) {
   EXPECT_EQ(r.out, banner(arg));
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(read_file(dir.file("vdx9-" + arg)).size(), recording.size() - 62);
-}
-
-TEST_F(CommandLine, RecordingsPast4GiBAreConvertedWhole) {
-  // Sample data of 4 GiB and a little more, all but its last bytes a hole in the input.
-  const std::uint64_t size = (std::uint64_t{1} << 32) + 4096;
-  const std::string head = wave(fmt_chunk({}) + chunk("rcvr", pattern(38)) + "data" + le32(0));
-  const std::string tail = pattern(1000, 5);
-  write_file(dir.file("big.wav"), head);
-  std::filesystem::resize_file(std::filesystem::u8path(dir.file("big.wav")), size - tail.size());
-  std::FILE* f = _wfopen(widen(dir.file("big.wav")).c_str(), L"ab");
-  ASSERT_NE(f, nullptr);
-  ASSERT_EQ(std::fwrite(tail.data(), 1, tail.size(), f), tail.size());
-  ASSERT_EQ(std::fclose(f), 0);
-
-  const RunResult r = run({"big.wav"});
-  EXPECT_EQ(r.status, 0) << r.out;
-  const auto out = std::filesystem::u8path(dir.file("vdx9-big.wav"));
-  EXPECT_EQ(std::filesystem::file_size(out), size);
-  f = _wfopen(out.c_str(), L"rb");
-  ASSERT_NE(f, nullptr);
-  std::string last(tail.size(), '\0');
-  ASSERT_EQ(_fseeki64(f, -static_cast<long long>(tail.size()), SEEK_END), 0);
-  EXPECT_EQ(std::fread(last.data(), 1, last.size(), f), last.size());
-  std::fclose(f);
-  EXPECT_EQ(last, tail);
-  std::filesystem::remove(out);
 }
 
 }  // namespace

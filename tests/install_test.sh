@@ -1,10 +1,11 @@
 #!/bin/sh
-# Usage: install_test.sh BUILD_DIR EXAMPLE.wav
+# Usage: install_test.sh BUILD_DIR EXAMPLE.wav [RUNNER]
 # Installs the build into a temporary prefix and checks what lands there: the program, which
-# converts the example, and its manual page.
+# converts the example (run through RUNNER, an emulator, where given), and its manual page.
 set -eu
 build=$1
 example=$2
+runner=${3:-}
 prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 
@@ -18,6 +19,6 @@ cmp -s "$build/vdx9" "$prefix/bin/vdx9" || { echo "bin/vdx9 is not the build's v
 
 mkdir "$prefix/work"
 cp "$example" "$prefix/work/tone.wav"
-(cd "$prefix/work" && "$prefix/bin/vdx9" tone.wav >/dev/null)
+(cd "$prefix/work" && $runner "$prefix/bin/vdx9" tone.wav >/dev/null)
 [ -s "$prefix/work/vdx9-tone.wav" ] || { echo "installed vdx9 wrote no output"; exit 1; }
 echo "installed: bin/vdx9, share/man/man1/vdx9.1; the example converts"

@@ -4,6 +4,7 @@
 # VDX9_REQUIRE_MOUNT=1 asks that they be run, as CI does where it runs as root.
 set -uo pipefail
 binary=$1
+runner=${2:-}  # an emulator for a cross-built test binary
 . "$(dirname "$0")/support/loop_mount.sh"
 
 skip() {
@@ -20,4 +21,4 @@ for fs in btrfs xfs; do
   loop_mount "$fs" 512M dir || skip "could not make and mount a $fs image"
   mounts+=("$fs=$dir")
 done
-VDX9_MOUNTS="${mounts[*]}" "$binary"
+VDX9_MOUNTS="${mounts[*]}" $runner "$binary"
