@@ -73,6 +73,7 @@ Outcome copy_to_end(Conversion& c) {
         return Outcome{Result::read_failure, c.stage};
       case DirectCopy::write_error:
         return Outcome{Result::write_failure, c.stage};
+      case DirectCopy::done:
       case DirectCopy::not_taken:
         break;
     }

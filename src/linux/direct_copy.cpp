@@ -1,8 +1,11 @@
-// The kernel copy on Linux: copy_file_range where the offsets line up (sharing blocks where the
-// file system can), else splice through a pipe. Every call here that only Linux has stays here.
+// The kernel copy on Linux: where the offsets agree within a block, the blocks are shared with
+// the input (FICLONERANGE) or copied with copy_file_range; elsewhere they go through a pipe with
+// splice. Holes in the input stay holes. Every call here that only Linux has stays here.
 #include "convert/direct_copy.hpp"
 
 #include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +17,8 @@
 namespace vdx9 {
 
 namespace {
+
+constexpr off_t to_the_end = std::numeric_limits<off_t>::max();
 
 // The pipe's size for copy_through_pipe: 1 MiB, the most an unprivileged process may ask for by
 // default.
@@ -32,24 +37,161 @@ DirectCopy blame(int in_fd, off_t pos) {
   return ::pread(in_fd, &probe, 1, pos) < 0 ? DirectCopy::read_error : DirectCopy::write_error;
 }
 
-// The kernel's own file-to-file copy, from `pos` up to `end` at most. Fastest where input and
-// output offsets fall equally within a page: the pages are then copied whole, or shared outright
-// by file systems that can. Each call asks for whole multiples of `block`, so a copy that starts
-// on a block boundary stays on one.
-DirectCopy copy_in_kernel(int in_fd, off_t& pos, int out_fd, off_t end, off_t block) {
-  const off_t most = std::max(block, (off_t{1} << 30) / block * block);
-  while (pos < end) {
-    const auto want = static_cast<std::size_t>(std::min(end - pos, most));
-    const ssize_t n = ::copy_file_range(in_fd, &pos, out_fd, nullptr, want, 0);
+off_t round_up(off_t pos, off_t unit) {
+  return (pos + unit - 1) / unit * unit;
+}
+
+// Where the copy stands: the next byte of the input, and where it goes in the output. Every
+// way below copies at explicit offsets, so that a hole can be stepped over.
+struct Copy {
+  int in_fd;
+  int out_fd;
+  off_t pos;    // the input's next byte
+  off_t shift;  // the input's offset less the output's
+  off_t out() const { return pos - shift; }
+};
+
+// A way of copying the input's bytes from c.pos up to `end` at most, advancing c.pos by what it
+// copied: `done` where it reached `end` or the input's end, `not_taken` where the kernel
+// declined, or a failure.
+using Way = DirectCopy (*)(Copy& c, off_t end);
+
+// The kernel's own file-to-file copy. Fastest where input and output offsets fall equally within
+// a page: the pages are then copied whole. Each call asks for whole multiples of 1 GiB at most.
+DirectCopy copy_in_kernel(Copy& c, off_t end) {
+  constexpr off_t most = off_t{1} << 30;
+  while (c.pos < end) {
+    off_t out = c.out();
+    const auto want = static_cast<std::size_t>(std::min(end - c.pos, most));
+    const ssize_t n = ::copy_file_range(c.in_fd, &c.pos, c.out_fd, &out, want, 0);
     if (n > 0 || (n < 0 && errno == EINTR)) {
       continue;
     }
-    if (n < 0 && !is_refusal(errno)) {
-      return blame(in_fd, pos);
+    if (n == 0) {
+      return DirectCopy::done;
     }
-    break;
+    return is_refusal(errno) ? DirectCopy::not_taken : blame(c.in_fd, c.pos);
   }
-  return DirectCopy::not_taken;
+  return DirectCopy::done;
+}
+
+// Through a pipe, where input and output offsets do not line up: splice() moves references to
+// the input's pages into the pipe and copies them into the output. Each pass through the pipe
+// splits a page of the output only at its ends, so a large pipe splits few.
+DirectCopy copy_through_pipe(Copy& c, off_t end) {
+  int pipe_fds[2];
+  if (::pipe2(pipe_fds, O_CLOEXEC) != 0) {
+    return DirectCopy::not_taken;
+  }
+  // A pipe that stays smaller costs speed only.
+  const int grown = ::fcntl(pipe_fds[1], F_SETPIPE_SZ, pipe_size);
+  const auto room = static_cast<off_t>(grown > 0 ? grown : 65536);
+  DirectCopy result = DirectCopy::done;
+  for (off_t next = c.pos; next < end && result == DirectCopy::done;) {
+    const auto want = static_cast<std::size_t>(std::min(end - next, room));
+    const ssize_t got = ::splice(c.in_fd, &next, pipe_fds[1], nullptr, want, SPLICE_F_MOVE);
+    if (got < 0 && errno == EINTR) {
+      continue;
+    }
+    if (got <= 0) {
+      // At the input's end, or declined with the pipe empty: the next way goes on from c.pos.
+      result = got == 0            ? DirectCopy::done
+               : is_refusal(errno) ? DirectCopy::not_taken
+                                   : DirectCopy::read_error;
+      break;
+    }
+    for (ssize_t left = got; left > 0;) {
+      off_t out = c.out();
+      const ssize_t put = ::splice(pipe_fds[0], nullptr, c.out_fd, &out,
+                                   static_cast<std::size_t>(left), SPLICE_F_MOVE);
+      if (put < 0 && errno == EINTR) {
+        continue;
+      }
+      if (put <= 0) {
+        // Declined: what is still in the pipe is read again from c.pos by the next way.
+        result = put < 0 && is_refusal(errno) ? DirectCopy::not_taken : DirectCopy::write_error;
+        break;
+      }
+      left -= put;
+      c.pos += put;
+    }
+  }
+  ::close(pipe_fds[0]);
+  ::close(pipe_fds[1]);
+  return result;
+}
+
+// Makes the output as long as what has been copied: a hole at the end of what was copied was
+// stepped over, not written.
+DirectCopy fill_length(const Copy& c) {
+  struct stat st {};
+  if (::fstat(c.out_fd, &st) != 0) {
+    return DirectCopy::write_error;
+  }
+  return st.st_size >= c.out() || ::ftruncate(c.out_fd, c.out()) == 0 ? DirectCopy::done
+                                                                      : DirectCopy::write_error;
+}
+
+// Copies the input from c.pos up to `end` (or its end) by `way`, one run of data at a time, as
+// the file system reports them (SEEK_DATA, SEEK_HOLE): a hole in the input is stepped over and
+// stays a hole in the output, where only the partial blocks at its edges are written, as zeros.
+// Where the file system reports no holes, the whole is one run.
+DirectCopy copy_data(Copy& c, off_t end, Way way) {
+  while (c.pos < end) {
+    off_t data = ::lseek(c.in_fd, c.pos, SEEK_DATA);
+    off_t hole = data >= 0 ? ::lseek(c.in_fd, data, SEEK_HOLE) : -1;
+    if (data < 0 && errno == ENXIO) {
+      // Nothing but a hole from here to the input's end, if anything at all.
+      struct stat st {};
+      if (::fstat(c.in_fd, &st) != 0) {
+        return DirectCopy::read_error;
+      }
+      c.pos = std::min(end, std::max(c.pos, st.st_size));
+      break;
+    }
+    if (data < 0 || hole < 0) {
+      data = c.pos;
+      hole = end;
+    }
+    c.pos = std::min(data, end);
+    const off_t stop = std::min(hole, end);
+    if (c.pos < stop) {
+      if (const DirectCopy r = way(c, stop); r != DirectCopy::done) {
+        return r;
+      }
+      if (c.pos < stop) {
+        break;  // the input ended before the run did: it shrank
+      }
+    }
+  }
+  return fill_length(c);
+}
+
+// Shares the input's blocks from c.pos to its end with the output, where both offsets lie on a
+// block boundary: no data is copied, and the output takes no new space for them. Where the file
+// system cannot (ext4, tmpfs, another file system), or runs out of space or quota part way, the
+// output is cut back to c.pos's place and `not_taken` lets the copy go on from there.
+DirectCopy share_blocks(Copy& c) {
+  file_clone_range range{};
+  range.src_fd = c.in_fd;
+  range.src_offset = static_cast<__u64>(c.pos);
+  range.src_length = 0;  // to the input's end
+  range.dest_offset = static_cast<__u64>(c.out());
+  if (::ioctl(c.out_fd, FICLONERANGE, &range) == 0) {
+    struct stat st {};
+    if (::fstat(c.out_fd, &st) != 0) {
+      return DirectCopy::write_error;
+    }
+    c.pos = st.st_size + c.shift;
+    return DirectCopy::done;
+  }
+  const int err = errno;
+  if (::ftruncate(c.out_fd, c.out()) != 0) {
+    return DirectCopy::write_error;
+  }
+  const bool copy_instead =
+      is_refusal(err) || err == ENOTTY || err == ENOSPC || err == EDQUOT || err == EFBIG;
+  return copy_instead ? DirectCopy::not_taken : blame(c.in_fd, c.pos);
 }
 
 // The unit in which a file system shares blocks between files, as both files report it (ZFS
@@ -60,58 +202,34 @@ off_t sharing_block(const struct stat& in_st, const struct stat& out_st, off_t p
   return block > 0 && block <= (off_t{1} << 30) ? block : page;
 }
 
-// Where the first copy of the aligned case stops: on a boundary of this unit, a whole number of
-// sharing blocks and of MiB. A block boundary is all that sharing needs, but on ext4 a copy that
-// began a page past a MiB boundary ran about 15% slower than one that began on it (or than one
-// copy from the start). The bytes before it cost a file system that shares at most a MiB of
-// new space.
+// Where the head of a copy (not a share) stops: a whole number of sharing blocks and of MiB. On
+// ext4 a copy that began a page past a MiB boundary ran about 15% slower than one that began on
+// it (or than one copy from the start).
 off_t head_unit(off_t block) {
   const off_t unit = std::lcm(block, off_t{1} << 20);
   return unit <= (off_t{1} << 30) ? unit : block;
 }
 
-// Through a pipe, where input and output offsets do not line up: splice() moves references to
-// the input's pages into the pipe and copies them into the output. Each pass through the pipe
-// splits a page of the output only at its ends, so a large pipe splits few.
-DirectCopy copy_through_pipe(int in_fd, off_t& pos, int out_fd) {
-  int pipe_fds[2];
-  if (::pipe2(pipe_fds, O_CLOEXEC) != 0) {
-    return DirectCopy::not_taken;
-  }
-  // A pipe that stays smaller costs speed only.
-  const int grown = ::fcntl(pipe_fds[1], F_SETPIPE_SZ, pipe_size);
-  const auto room = static_cast<std::size_t>(grown > 0 ? grown : 65536);
-  DirectCopy result = DirectCopy::not_taken;
-  off_t next = pos;
-  for (bool more = true; more;) {
-    const ssize_t got = ::splice(in_fd, &next, pipe_fds[1], nullptr, room, SPLICE_F_MOVE);
-    if (got < 0 && errno == EINTR) {
-      continue;
-    }
-    if (got <= 0) {
-      // At the end, or declined with the pipe empty: the block loop goes on from `pos`.
-      result = got < 0 && !is_refusal(errno) ? DirectCopy::read_error : DirectCopy::not_taken;
-      break;
-    }
-    for (ssize_t left = got; left > 0;) {
-      const ssize_t put = ::splice(pipe_fds[0], nullptr, out_fd, nullptr,
-                                   static_cast<std::size_t>(left), SPLICE_F_MOVE);
-      if (put < 0 && errno == EINTR) {
-        continue;
+// Where input and output offsets agree within a page. File systems that share blocks (btrfs,
+// XFS, ZFS, NFS) share only whole blocks at the same place within a block in both files: where
+// the offsets agree within one, the bytes up to the input's next block boundary are copied and
+// the rest is shared. Where sharing is declined, the copy goes on to the next head unit's
+// boundary and then copies the rest from there.
+DirectCopy copy_aligned(Copy& c, off_t block) {
+  if (c.shift % block == 0) {
+    for (const auto& [boundary, share] : {std::pair{round_up(c.pos, block), true},
+                                          std::pair{round_up(c.pos, head_unit(block)), false}}) {
+      if (const DirectCopy r = copy_data(c, boundary, copy_in_kernel);
+          r != DirectCopy::done || c.pos < boundary) {
+        return r;
       }
-      if (put <= 0) {
-        // Declined: what is still in the pipe is read again by the block loop.
-        result = put < 0 && is_refusal(errno) ? DirectCopy::not_taken : DirectCopy::write_error;
-        more = false;
-        break;
+      if (const DirectCopy r = share ? share_blocks(c) : DirectCopy::not_taken;
+          r != DirectCopy::not_taken) {
+        return r;
       }
-      left -= put;
-      pos += put;
     }
   }
-  ::close(pipe_fds[0]);
-  ::close(pipe_fds[1]);
-  return result;
+  return copy_data(c, to_the_end, copy_in_kernel);
 }
 
 }  // namespace
@@ -128,44 +246,37 @@ DirectCopy copy_rest_directly(std::FILE* in, std::FILE* out) {
   }
   // The input stream may hold bytes it has read ahead; its logical position is where the copy
   // starts. The output's buffered bytes must reach the file before anything is appended to it.
-  off_t pos = ::ftello(in);
+  const off_t pos = ::ftello(in);
   if (pos < 0) {
     return DirectCopy::not_taken;
   }
   if (std::fflush(out) != 0) {
     return DirectCopy::write_error;
   }
+  const off_t out_pos = ::lseek(out_fd, 0, SEEK_CUR);
+  if (out_pos < 0) {
+    return DirectCopy::not_taken;
+  }
+  Copy c{in_fd, out_fd, pos, pos - out_pos};
   // When the offsets do not line up, the kernel's file copy splits every page of the output in
   // two and runs well behind a large pipe (measured on ext4). Each way copies as far as it
   // will, and the next goes on from there: the pipe also takes over where the file copy is
   // declined (between some file systems).
-  const off_t out_pos = ::lseek(out_fd, 0, SEEK_CUR);
   const auto page = static_cast<off_t>(::sysconf(_SC_PAGESIZE));
-  const bool aligned = out_pos >= 0 && (pos - out_pos) % page == 0;
-  DirectCopy copied = DirectCopy::not_taken;
-  if (aligned) {
-    // File systems that share blocks (btrfs, XFS, ZFS, NFS) share only whole blocks that start
-    // on a block boundary in both files. Where the offsets agree within a block, the bytes up to
-    // the next boundary (of a head unit, a multiple of the block) are copied first, so that the
-    // rest can be shared instead of copied.
-    const off_t block = sharing_block(in_st, out_st, page);
-    const off_t unit = head_unit(block);
-    if ((pos - out_pos) % block == 0 && pos % unit != 0) {
-      copied = copy_in_kernel(in_fd, pos, out_fd, pos + unit - pos % unit, block);
-    }
-    if (copied == DirectCopy::not_taken) {
-      copied = copy_in_kernel(in_fd, pos, out_fd, std::numeric_limits<off_t>::max(), block);
-    }
-  }
+  DirectCopy copied = c.shift % page == 0 ? copy_aligned(c, sharing_block(in_st, out_st, page))
+                                          : DirectCopy::not_taken;
   if (copied == DirectCopy::not_taken) {
-    copied = copy_through_pipe(in_fd, pos, out_fd);
+    copied = copy_data(c, to_the_end, copy_through_pipe);
   }
-  if (copied != DirectCopy::not_taken) {
+  if (copied == DirectCopy::read_error || copied == DirectCopy::write_error) {
     return copied;
   }
-  // Whatever is left (normally nothing; more if the file grew or a copy was declined) goes
-  // through the block loop from here.
-  return ::fseeko(in, pos, SEEK_SET) == 0 ? DirectCopy::not_taken : DirectCopy::read_error;
+  // The block loop goes on from here: after a whole copy it meets the input's end at once; it
+  // copies what a recording still being written has gained since, or what every way declined.
+  if (::lseek(out_fd, c.out(), SEEK_SET) < 0) {
+    return DirectCopy::write_error;
+  }
+  return ::fseeko(in, c.pos, SEEK_SET) == 0 ? copied : DirectCopy::read_error;
 }
 
 }  // namespace vdx9
