@@ -137,6 +137,7 @@ DirectCopy fill_length(const Copy& c) {
 // stays a hole in the output, where only the partial blocks at its edges are written, as zeros.
 // Where the file system reports no holes, the whole is one run.
 DirectCopy copy_data(Copy& c, off_t end, Way way) {
+  bool stepped_over_a_hole = false;
   while (c.pos < end) {
     off_t data = ::lseek(c.in_fd, c.pos, SEEK_DATA);
     off_t hole = data >= 0 ? ::lseek(c.in_fd, data, SEEK_HOLE) : -1;
@@ -146,6 +147,7 @@ DirectCopy copy_data(Copy& c, off_t end, Way way) {
       if (::fstat(c.in_fd, &st) != 0) {
         return DirectCopy::read_error;
       }
+      stepped_over_a_hole = st.st_size > c.pos;
       c.pos = std::min(end, std::max(c.pos, st.st_size));
       break;
     }
@@ -153,6 +155,7 @@ DirectCopy copy_data(Copy& c, off_t end, Way way) {
       data = c.pos;
       hole = end;
     }
+    stepped_over_a_hole = stepped_over_a_hole || data > c.pos;
     c.pos = std::min(data, end);
     const off_t stop = std::min(hole, end);
     if (c.pos < stop) {
@@ -164,7 +167,7 @@ DirectCopy copy_data(Copy& c, off_t end, Way way) {
       }
     }
   }
-  return fill_length(c);
+  return stepped_over_a_hole ? fill_length(c) : DirectCopy::done;
 }
 
 // Shares the input's blocks from c.pos to its end with the output, where both offsets lie on a
@@ -217,16 +220,19 @@ off_t head_unit(off_t block) {
 // boundary and then copies the rest from there.
 DirectCopy copy_aligned(Copy& c, off_t block) {
   if (c.shift % block == 0) {
-    for (const auto& [boundary, share] : {std::pair{round_up(c.pos, block), true},
-                                          std::pair{round_up(c.pos, head_unit(block)), false}}) {
-      if (const DirectCopy r = copy_data(c, boundary, copy_in_kernel);
-          r != DirectCopy::done || c.pos < boundary) {
-        return r;
-      }
-      if (const DirectCopy r = share ? share_blocks(c) : DirectCopy::not_taken;
-          r != DirectCopy::not_taken) {
-        return r;
-      }
+    // The head lies in the block that holds the end of the header, which is no hole.
+    const off_t boundary = round_up(c.pos, block);
+    if (const DirectCopy r = copy_in_kernel(c, boundary);
+        r != DirectCopy::done || c.pos < boundary) {
+      return r;
+    }
+    if (const DirectCopy r = share_blocks(c); r != DirectCopy::not_taken) {
+      return r;
+    }
+    const off_t head_end = round_up(c.pos, head_unit(block));
+    if (const DirectCopy r = copy_data(c, head_end, copy_in_kernel);
+        r != DirectCopy::done || c.pos < head_end) {
+      return r;
     }
   }
   return copy_data(c, to_the_end, copy_in_kernel);
