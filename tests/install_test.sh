@@ -10,7 +10,7 @@ prefix=$(mktemp -d)
 trap 'rm -rf "$prefix"' EXIT
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
-for f in bin/vdx9 share/man/man1/vdx9.1; do
+for f in bin/vdx9 share/man/man1/vdx9.1.gz share/licenses/vdx9/LICENSE; do
   [ -f "$prefix/$f" ] || { echo "missing after install: $f"; exit 1; }
 done
 [ -x "$prefix/bin/vdx9" ] || { echo "bin/vdx9 is not executable"; exit 1; }
@@ -21,4 +21,4 @@ mkdir "$prefix/work"
 cp "$example" "$prefix/work/tone.wav"
 (cd "$prefix/work" && $runner "$prefix/bin/vdx9" tone.wav >/dev/null)
 [ -s "$prefix/work/vdx9-tone.wav" ] || { echo "installed vdx9 wrote no output"; exit 1; }
-echo "installed: bin/vdx9, share/man/man1/vdx9.1; the example converts"
+echo "installed: bin/vdx9, share/man/man1/vdx9.1.gz, share/licenses/vdx9/LICENSE; the example converts"
