@@ -1,7 +1,7 @@
 # cmake -DIN=CHANGELOG.md -DOUT=file -DFORMAT=debian|rpm -DNAME=vdx9 -DMAINTAINER="..." -P ...
 # Writes the packages' own changelogs from CHANGELOG.md, whose releases are headed
 # "## VERSION - YYYY-MM-DD" and list their changes as "- " items (continued on lines indented by
-# two spaces): Debian's changelog format, or the body of an RPM spec's %changelog.
+# two spaces): Debian's changelog format, or the body of an .rpm's %changelog.
 file(STRINGS ${IN} lines)
 
 set(days Sun Mon Tue Wed Thu Fri Sat)
@@ -17,6 +17,15 @@ function(weekday year month day out)
   math(EXPR w "(${year} + ${year} / 4 - ${year} / 100 + ${year} / 400 + ${offset} + ${day}) % 7")
   set(${out} ${w} PARENT_SCOPE)
 endfunction()
+
+# How an item and its continued lines begin in each format.
+if(FORMAT STREQUAL "debian")
+  set(item "  * ")
+  set(more "    ")
+else()
+  set(item "- ")
+  set(more "  ")
+endif()
 
 set(text "")
 set(trailer "")
@@ -41,17 +50,9 @@ foreach(line IN LISTS lines)
   elseif(trailer STREQUAL "")
     # Before the first release: the file's own introduction.
   elseif(line MATCHES "^- (.*)")
-    if(FORMAT STREQUAL "debian")
-      string(APPEND text "  * ${CMAKE_MATCH_1}\n")
-    else()
-      string(APPEND text "- ${CMAKE_MATCH_1}\n")
-    endif()
+    string(APPEND text "${item}${CMAKE_MATCH_1}\n")
   elseif(line MATCHES "^  (.*)")
-    if(FORMAT STREQUAL "debian")
-      string(APPEND text "    ${CMAKE_MATCH_1}\n")
-    else()
-      string(APPEND text "  ${CMAKE_MATCH_1}\n")
-    endif()
+    string(APPEND text "${more}${CMAKE_MATCH_1}\n")
   endif()
 endforeach()
 string(APPEND text "${trailer}")
