@@ -132,42 +132,77 @@ DirectCopy fill_length(const Copy& c) {
                                                                       : DirectCopy::write_error;
 }
 
-// Copies the input from c.pos up to `end` (or its end) by `way`, one run of data at a time, as
-// the file system reports them (SEEK_DATA, SEEK_HOLE): a hole in the input is stepped over and
-// stays a hole in the output, where only the partial blocks at its edges are written, as zeros.
-// Where the file system reports no holes, the whole is one run.
+// The input's size now, or -1.
+off_t input_size(int fd) {
+  struct stat st {};
+  return ::fstat(fd, &st) == 0 ? st.st_size : -1;
+}
+
+// A run of the input's data, [begin, end).
+struct Span {
+  off_t begin;
+  off_t end;
+};
+
+// The next run of data at or after c.pos, clipped to `end`, as the file system reports it
+// (SEEK_DATA, SEEK_HOLE); where it reports no holes, the rest is one run. Where only a hole is
+// left, the run is empty and starts where that hole ends. A recording may grow or shrink
+// meanwhile, and a seek that finds no data speaks only for the bytes the input held when it
+// looked: the size is taken before the seek, and the hole never reaches past it (nor past the
+// size after it, for a recording cut shorter). Bytes appended meanwhile are data, not a hole.
+bool next_run(const Copy& c, off_t end, Span& run) {
+  const off_t size = input_size(c.in_fd);
+  const off_t data = size < 0 ? -1 : ::lseek(c.in_fd, c.pos, SEEK_DATA);
+  if (size < 0 || (data < 0 && errno == ENXIO)) {
+    const off_t now = input_size(c.in_fd);
+    const off_t hole_end = std::max(c.pos, std::min({end, size, now}));
+    run = Span{hole_end, hole_end};
+    return size >= 0 && now >= 0;
+  }
+  const off_t hole = data >= 0 ? ::lseek(c.in_fd, data, SEEK_HOLE) : -1;
+  run = data >= 0 && hole >= 0 ? Span{std::min(data, end), std::min(hole, end)} : Span{c.pos, end};
+  return true;
+}
+
+// Copies the input from c.pos up to `end` (or its end) by `way`, one run of data at a time: a
+// hole in the input is stepped over and stays a hole in the output, where only the partial
+// blocks at its edges are written, as zeros.
 DirectCopy copy_data(Copy& c, off_t end, Way way) {
   bool stepped_over_a_hole = false;
   while (c.pos < end) {
-    off_t data = ::lseek(c.in_fd, c.pos, SEEK_DATA);
-    off_t hole = data >= 0 ? ::lseek(c.in_fd, data, SEEK_HOLE) : -1;
-    if (data < 0 && errno == ENXIO) {
-      // Nothing but a hole from here to the input's end, if anything at all.
-      struct stat st {};
-      if (::fstat(c.in_fd, &st) != 0) {
-        return DirectCopy::read_error;
-      }
-      stepped_over_a_hole = st.st_size > c.pos;
-      c.pos = std::min(end, std::max(c.pos, st.st_size));
-      break;
+    Span run{};
+    if (!next_run(c, end, run)) {
+      return DirectCopy::read_error;
     }
-    if (data < 0 || hole < 0) {
-      data = c.pos;
-      hole = end;
+    stepped_over_a_hole = stepped_over_a_hole || run.begin > c.pos;
+    c.pos = run.begin;
+    if (run.begin == run.end) {
+      break;  // a hole up to the input's end, or the end itself
     }
-    stepped_over_a_hole = stepped_over_a_hole || data > c.pos;
-    c.pos = std::min(data, end);
-    const off_t stop = std::min(hole, end);
-    if (c.pos < stop) {
-      if (const DirectCopy r = way(c, stop); r != DirectCopy::done) {
-        return r;
-      }
-      if (c.pos < stop) {
-        break;  // the input ended before the run did: it shrank
-      }
+    if (const DirectCopy r = way(c, run.end); r != DirectCopy::done) {
+      return r;
+    }
+    if (c.pos < run.end) {
+      break;  // the input ended before the run did: it shrank
     }
   }
   return stepped_over_a_hole ? fill_length(c) : DirectCopy::done;
+}
+
+// The output keeps nothing past the input's end, and nothing before `first`, where this copy
+// began. A pipe holds the input's own pages (splice, and copy_file_range between some file
+// systems): where the recording is cut shorter while they are in it, the kernel zeroes their
+// bytes past the new end, and those zeros reach the output. The copy goes on from the end.
+DirectCopy keep_within_input(Copy& c, off_t first) {
+  const off_t size = input_size(c.in_fd);
+  if (size < 0) {
+    return DirectCopy::read_error;
+  }
+  if (size >= c.pos) {
+    return DirectCopy::done;
+  }
+  c.pos = std::max(size, first);
+  return ::ftruncate(c.out_fd, c.out()) == 0 ? DirectCopy::done : DirectCopy::write_error;
 }
 
 // Shares the input's blocks from c.pos to its end with the output, where both offsets lie on a
@@ -276,6 +311,9 @@ DirectCopy copy_rest_directly(std::FILE* in, std::FILE* out) {
   }
   if (copied == DirectCopy::read_error || copied == DirectCopy::write_error) {
     return copied;
+  }
+  if (const DirectCopy r = keep_within_input(c, pos); r != DirectCopy::done) {
+    return r;
   }
   // The block loop goes on from here: after a whole copy it meets the input's end at once; it
   // copies what a recording still being written has gained since, or what every way declined.

@@ -1,8 +1,10 @@
 # Loop-mounted file system images for the tests and the benchmark; sourced, not run.
 #   loop_mount FS SIZE VAR   makes a sparse image of SIZE, formats it as FS (btrfs, xfs, ext4),
 #                            mounts it on a new directory and sets VAR to that directory
-#   loop_unmount_all         unmounts and removes every image made so far; call it from an EXIT
-#                            trap, so that nothing stays mounted when the caller fails
+#   tmpfs_mount SIZE VAR     mounts a tmpfs of SIZE on a new directory and sets VAR to it
+#   loop_unmount_all         unmounts and removes every mount and image made so far; call it
+#                            from an EXIT trap, so that nothing stays mounted when the caller
+#                            fails
 # Mounting with -o loop lets the kernel detach the loop device itself once it is unmounted.
 
 loop_mounts=()
@@ -28,6 +30,14 @@ loop_mount() {
   loop_mounts+=("$lm_dir")
   mount -o loop "$lm_image" "$lm_dir" || return 1
   printf -v "$3" %s "$lm_dir"
+}
+
+tmpfs_mount() {
+  local lm_dir
+  lm_dir=$(mktemp -d "${TMPDIR:-/tmp}/vdx9-tmpfs-XXXXXX") || return 1
+  loop_mounts+=("$lm_dir")
+  mount -t tmpfs -o "size=$1" vdx9-test "$lm_dir" || return 1
+  printf -v "$2" %s "$lm_dir"
 }
 
 loop_unmount_all() {
