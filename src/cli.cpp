@@ -30,12 +30,16 @@ std::string output_name(const char* argument) {
   return std::string("vdx9-") + argument;
 }
 
-int run(int argc, const char* const argv[], std::FILE* console) {
+int run(int argc, const char* const argv[], std::FILE* console, std::FILE* errors) {
   if (argc != 2) {
     print_usage(console);
     return finish(console, exit_success);
   }
   const char* const input_name = argv[1];
+  if (console_writes_to(console, input_name)) {
+    print_console_is_input(errors, input_name);
+    return finish(errors, exit_failure);
+  }
   const std::string out_name = output_name(input_name);
   print_banner(console, input_name, out_name);
   // Out before any file is opened, so that a log of the run holds it even if the run is killed;

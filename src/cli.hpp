@@ -13,8 +13,9 @@ namespace vdx9 {
 std::string output_name(const char* argument);
 
 // Runs the program on its arguments (file names in the system's own bytes on POSIX, UTF-8 on
-// Windows), printing to `console`; returns the exit status.
-int run(int argc, const char* const argv[], std::FILE* console);
+// Windows), printing to `console`, or to `errors` where the console is the input itself;
+// returns the exit status.
+int run(int argc, const char* const argv[], std::FILE* console, std::FILE* errors);
 
 // Converts `in` into `out`, tells the user on `console` how it ended, and closes `out`, whose
 // final flush is checked too. Returns the exit status. `in` stays open.

@@ -11,6 +11,11 @@ namespace vdx9 {
 // anyone may go on reading it.
 std::FILE* open_input(const char* name);
 
+// Whether `console` writes to the file `name` names (`vdx9 rec.wav >> rec.wav`, or through a
+// hard link): a banner written there would change the recording itself. Only a regular file can
+// be; `name` is looked up without being opened, so a FIFO waiting for its writer does not block.
+bool console_writes_to(std::FILE* console, const char* name);
+
 // Creates (or truncates) the output file for writing bytes, and holds it against other runs of
 // vdx9 until it is closed. Returns null, having truncated nothing, if it cannot be created; if
 // another run is writing it; or if `name` is the input file itself under another name (a hard or

@@ -29,6 +29,11 @@ void print_write_failure(std::FILE* console) {
   write_console(console, "\nERROR: Failed to write output file.\n");
 }
 
+void print_console_is_input(std::FILE* errors, const char* input_name) {
+  write_console(errors, "vdx9: standard output is the input file " + std::string(input_name) +
+                            "; refusing to write into the recording\n");
+}
+
 int report(std::FILE* console, const Outcome& outcome) {
   switch (outcome.result) {
     case Result::success:

@@ -102,6 +102,35 @@ TEST_F(CommandLine, NeverWritesIntoItsOwnStandardOutput) {
   EXPECT_EQ(read_file(dir.file("sim.wav")), recording);
 }
 
+TEST_F(CommandLine, StandardOutputOnTheInputIsRefusedBeforeAnythingIsWritten) {
+  struct Case {
+    const char* shell;  // what the user typed
+    const char* stdout_file;
+    Redirect redirect;
+  };
+  write_file(dir.file("sim.wav"), recording);
+  std::filesystem::create_hard_link(dir.file("sim.wav"), dir.file("link.wav"));
+  for (const Case& k : {Case{"vdx9 sim.wav >> sim.wav", "sim.wav", Redirect::append},
+                        Case{"vdx9 sim.wav 1<> sim.wav", "sim.wav", Redirect::read_write},
+                        Case{"vdx9 sim.wav >> link.wav", "link.wav", Redirect::append}}) {
+    const RunResult r = run_vdx9(dir.path(), {"sim.wav"},
+                                 {0, dir.file(k.stdout_file), Console::captured, k.redirect});
+    EXPECT_EQ(r.status, 1) << k.shell;
+    EXPECT_TRUE(r.out == recording) << k.shell << ": the recording changed";
+    EXPECT_EQ(r.err, refusal("sim.wav")) << k.shell;
+    EXPECT_FALSE(file_exists(dir.file("vdx9-sim.wav"))) << k.shell;
+  }
+}
+
+TEST_F(CommandLine, StandardOutputAppendedToAnotherFileIsWrittenAsBefore) {
+  write_file(dir.file("sim.wav"), recording);
+  write_file(dir.file("log.txt"), "earlier\n");
+  const RunResult r =
+      run({"sim.wav"}, {0, dir.file("log.txt"), Console::captured, Redirect::append});
+  EXPECT_EQ(r.out, "earlier\n" + banner("sim.wav"));
+  EXPECT_EQ(r.status, 0);
+}
+
 TEST_F(CommandLine, HeaderErrorLeavesTheBytesBeforeIt) {
   std::string bad = recording;
   bad[20] = 2;  // wFormatTag

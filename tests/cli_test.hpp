@@ -18,6 +18,12 @@ inline std::string banner(const std::string& name) {
   return console_text("\n Convert " + name + " to VDX9 format (vdx9-" + name + ")\n\n");
 }
 
+// What a run whose standard output is its input says, on standard error, as it reaches a file.
+inline std::string refusal(const std::string& name) {
+  return console_text("vdx9: standard output is the input file " + name +
+                      "; refusing to write into the recording\n");
+}
+
 inline const std::string recording = wave_file(chunk("rcvr", pattern(100)), pattern(4000));
 
 class CommandLine : public ::testing::Test {

@@ -2,6 +2,8 @@
 // standard output.
 #include <windows.h>
 
+#include <cstdlib>
+
 #include "cli_test.hpp"
 #include "win/wide.hpp"
 
@@ -21,6 +23,17 @@ TEST_F(CommandLine, NamesOutsideTheCodePageAreConvertedAndPrintedAsUtf8) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(read_file(dir.file("vdx9-" + name)).size(), recording.size() - 62) << name;
   }
+}
+
+TEST_F(CommandLine, CmdAppendingStandardOutputToTheInputIsRefused) {
+  write_file(dir.file("sim.wav"), recording);
+  std::filesystem::copy_file(std::filesystem::u8path(program_path()),
+                             std::filesystem::u8path(dir.file("vdx9.exe")));
+  // std::system runs the line as cmd /c does.
+  const std::string line = "cd /d \"" + dir.path() + "\" && vdx9 sim.wav >> sim.wav 2> err.txt";
+  EXPECT_EQ(std::system(line.c_str()), 1);
+  EXPECT_EQ(read_file(dir.file("sim.wav")), recording);
+  EXPECT_EQ(read_file(dir.file("err.txt")), refusal("sim.wav"));
 }
 
 TEST(WideNames, EveryNameWindowsAcceptsSurvivesTheRoundTrip) {

@@ -50,6 +50,13 @@ std::FILE* open_input(const char* name) {
   return in;
 }
 
+bool console_writes_to(std::FILE* console, const char* name) {
+  struct stat console_st {};
+  struct stat named {};
+  return ::fstat(::fileno(console), &console_st) == 0 && S_ISREG(console_st.st_mode) &&
+         ::stat(name, &named) == 0 && same_file(console_st, named);
+}
+
 std::FILE* create_output(const std::string& name, std::FILE* input, std::FILE* console) {
   // Opened without truncation first, so the file can be checked before any of its bytes are
   // lost; checking the open descriptors leaves no window for a swap.

@@ -34,5 +34,5 @@ int main(int argc, char* argv[]) {
   // failed write is seen as any other console failure, the conversion runs to its end, and the
   // status is 1. The same holds for an output that is a pipe.
   (void)std::signal(SIGPIPE, SIG_IGN);
-  return vdx9::run(argc, argv, stdout);
+  return vdx9::run(argc, argv, stdout, stderr);
 }

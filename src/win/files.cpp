@@ -48,6 +48,19 @@ std::FILE* open_input(const char* name) {
   return _wfopen(system_path(name).c_str(), L"rb");
 }
 
+bool console_writes_to(std::FILE* console, const char* name) {
+  // Opened for its attributes only, sharing everything: the input itself is not opened yet.
+  const HANDLE h = CreateFileW(system_path(name).c_str(), FILE_READ_ATTRIBUTES,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (h == INVALID_HANDLE_VALUE) {
+    return false;
+  }
+  const bool same = is_same_file(h, handle_of(console));
+  CloseHandle(h);
+  return same;
+}
+
 std::FILE* create_output(const std::string& name, std::FILE* input, std::FILE* console) {
   // Opened without truncation first, so the file can be checked before any of its bytes are
   // lost. Others may read it, but no one else may write it while this run does: a second vdx9

@@ -14,5 +14,5 @@ int wmain(int argc, wchar_t* argv[]) {
   std::vector<const char*> pointers(args.size());
   std::transform(args.begin(), args.end(), pointers.begin(),
                  [](const std::string& a) { return a.c_str(); });
-  return vdx9::run(argc, pointers.data(), stdout);
+  return vdx9::run(argc, pointers.data(), stdout, stderr);
 }

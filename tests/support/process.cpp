@@ -17,6 +17,10 @@ std::filesystem::path path_of(const std::string& name) {
 
 }  // namespace
 
+std::string program_path() {
+  return VDX9_BINARY;
+}
+
 ScratchDir::ScratchDir() {
   std::random_device random;
   const std::filesystem::path tmp = std::filesystem::temp_directory_path();

@@ -34,20 +34,27 @@ enum class Console {
   broken_pipe,  // a pipe whose reading end is already closed (POSIX only)
 };
 
+// How standard output's file is opened, as the shell's `>`, `>>` and `1<>` open it.
+enum class Redirect { truncate, append, read_write };
+
 struct RunOptions {
   // Above 0, every write past that many bytes of a file fails (EFBIG), as a full disk would
   // (POSIX only).
   unsigned long file_size_limit = 0;
-  // Not empty: standard output goes to this file, truncated first as the shell's `>` does, and
-  // is read back from it.
+  // Not empty: standard output goes to this file, opened as `redirect` says, and is read back
+  // from it.
   std::string stdout_file;
   Console console = Console::captured;
+  Redirect redirect = Redirect::truncate;
 };
 
 // Runs the binary with exactly `args` as its arguments (argv[1] on), in directory `cwd`. Names
 // are UTF-8 on Windows.
 RunResult run_vdx9(const std::string& cwd, const std::vector<std::string>& args,
                    const RunOptions& options = {});
+
+// The built program, as this platform names it (without the emulator that may run it).
+std::string program_path();
 
 // `text` as it reaches a file from the program's standard output: with CR LF line ends on
 // Windows, where standard output is in text mode, and unchanged elsewhere.

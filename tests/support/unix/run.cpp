@@ -91,6 +91,18 @@ class FileSizeLimit {
   void (*old_signal_)(int) = SIG_DFL;
 };
 
+int redirect_flags(Redirect redirect) {
+  switch (redirect) {
+    case Redirect::append:
+      return O_WRONLY | O_CREAT | O_APPEND;
+    case Redirect::read_write:
+      return O_RDWR | O_CREAT;
+    case Redirect::truncate:
+      break;
+  }
+  return O_WRONLY | O_CREAT | O_TRUNC;
+}
+
 }  // namespace
 
 RunResult run_vdx9(const std::string& cwd, const std::vector<std::string>& args,
@@ -118,7 +130,7 @@ RunResult run_vdx9(const std::string& cwd, const std::vector<std::string>& args,
   files.open(0, "/dev/null", O_RDONLY);
   switch (options.console) {
     case Console::captured:
-      files.open(1, out_path, O_WRONLY | O_CREAT | O_TRUNC);
+      files.open(1, out_path, redirect_flags(options.redirect));
       break;
     case Console::closed:
       files.close(1);

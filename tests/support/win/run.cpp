@@ -41,6 +41,19 @@ HANDLE inheritable(const std::string& path, DWORD access, DWORD disposition) {
   return h;
 }
 
+// Standard output's file, opened as cmd's `>`, `>>` or `1<>` opens it.
+HANDLE redirected(const std::string& path, Redirect redirect) {
+  if (redirect == Redirect::truncate) {
+    return inheritable(path, GENERIC_WRITE, CREATE_ALWAYS);
+  }
+  const DWORD access = redirect == Redirect::append ? GENERIC_WRITE : GENERIC_READ | GENERIC_WRITE;
+  const HANDLE h = inheritable(path, access, OPEN_ALWAYS);
+  if (redirect == Redirect::append) {
+    SetFilePointerEx(h, LARGE_INTEGER{}, nullptr, FILE_END);
+  }
+  return h;
+}
+
 }  // namespace
 
 std::string console_text(const std::string& text) {
@@ -67,7 +80,7 @@ RunResult run_vdx9(const std::string& cwd, const std::vector<std::string>& args,
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESTDHANDLES;
   si.hStdInput = inheritable("NUL", GENERIC_READ, OPEN_EXISTING);
-  si.hStdOutput = inheritable(out_path, GENERIC_WRITE, CREATE_ALWAYS);
+  si.hStdOutput = redirected(out_path, options.redirect);
   si.hStdError = inheritable(capture.file("stderr"), GENERIC_WRITE, CREATE_ALWAYS);
   PROCESS_INFORMATION pi{};
   const bool started = CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
