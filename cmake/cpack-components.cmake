@@ -5,6 +5,13 @@ if(CPACK_GENERATOR STREQUAL "RPM")
   set(CPACK_COMPONENTS_ALL static manual licence)
 elseif(CPACK_GENERATOR STREQUAL "DEB")
   set(CPACK_COMPONENTS_ALL program manual debian)
+  # Without dpkg-shlibdeps the generator writes a .deb that depends on nothing, and says so only
+  # in passing: such a package installs where its program cannot run.
+  find_program(VDX9_DPKG_SHLIBDEPS dpkg-shlibdeps)
+  if(NOT VDX9_DPKG_SHLIBDEPS)
+    message(FATAL_ERROR "dpkg-shlibdeps not found: the .deb's dependencies cannot be computed "
+                        "(apt-get install dpkg-dev)")
+  endif()
 endif()
 if(NOT DEFINED ENV{SOURCE_DATE_EPOCH} AND DEFINED CPACK_VDX9_SOURCE_DATE_EPOCH)
   set(ENV{SOURCE_DATE_EPOCH} ${CPACK_VDX9_SOURCE_DATE_EPOCH})
