@@ -7,9 +7,10 @@ elseif(CPACK_GENERATOR STREQUAL "DEB")
   set(CPACK_COMPONENTS_ALL program manual debian)
   # Without dpkg-shlibdeps the generator writes a .deb that depends on nothing, and says so only
   # in passing: such a package installs where its program cannot run.
-  find_program(VDX9_DPKG_SHLIBDEPS dpkg-shlibdeps)
-  if(NOT VDX9_DPKG_SHLIBDEPS)
-    message(FATAL_ERROR "dpkg-shlibdeps not found: the .deb's dependencies cannot be computed "
+  execute_process(COMMAND dpkg-shlibdeps --version RESULT_VARIABLE shlibdeps OUTPUT_QUIET
+                  ERROR_QUIET)
+  if(NOT shlibdeps EQUAL 0)
+    message(FATAL_ERROR "dpkg-shlibdeps does not run: the .deb's dependencies cannot be computed "
                         "(apt-get install dpkg-dev)")
   endif()
 endif()
