@@ -75,50 +75,84 @@ DirectCopy copy_in_kernel(Copy& c, off_t end) {
   return DirectCopy::done;
 }
 
+// The pipe that copy_through_pipe moves the pages through, closed when it goes.
+class Pipe {
+ public:
+  Pipe() {
+    int fds[2];
+    if (::pipe2(fds, O_CLOEXEC) == 0) {
+      read_end = fds[0];
+      write_end = fds[1];
+      // A pipe that stays smaller costs speed only.
+      const int grown = ::fcntl(write_end, F_SETPIPE_SZ, pipe_size);
+      room = grown > 0 ? grown : 65536;
+    }
+  }
+  ~Pipe() {
+    if (read_end >= 0) {
+      ::close(read_end);
+      ::close(write_end);
+    }
+  }
+  Pipe(const Pipe&) = delete;
+  Pipe& operator=(const Pipe&) = delete;
+
+  int read_end = -1;
+  int write_end = -1;
+  off_t room = 0;
+};
+
+// Moves up to a pipeful of the input, from `next` up to `end`, into the pipe, advancing `next`:
+// `got` is what it moved, 0 at the input's end.
+DirectCopy fill_pipe(const Copy& c, const Pipe& p, off_t& next, off_t end, ssize_t& got) {
+  const auto want = static_cast<std::size_t>(std::min(end - next, p.room));
+  do {
+    got = ::splice(c.in_fd, &next, p.write_end, nullptr, want, SPLICE_F_MOVE);
+  } while (got < 0 && errno == EINTR);
+  if (got >= 0) {
+    return DirectCopy::done;
+  }
+  // Declined with the pipe empty: the next way goes on from c.pos.
+  return is_refusal(errno) ? DirectCopy::not_taken : DirectCopy::read_error;
+}
+
+// Moves the `n` bytes in the pipe into the output, advancing c.pos by each part that arrives.
+DirectCopy drain_pipe(Copy& c, const Pipe& p, ssize_t n) {
+  while (n > 0) {
+    off_t out = c.out();
+    const ssize_t put =
+        ::splice(p.read_end, nullptr, c.out_fd, &out, static_cast<std::size_t>(n), SPLICE_F_MOVE);
+    if (put < 0 && errno == EINTR) {
+      continue;
+    }
+    if (put <= 0) {
+      // Declined: what is still in the pipe is read again from c.pos by the next way.
+      return put < 0 && is_refusal(errno) ? DirectCopy::not_taken : DirectCopy::write_error;
+    }
+    n -= put;
+    c.pos += put;
+  }
+  return DirectCopy::done;
+}
+
 // Through a pipe, where input and output offsets do not line up: splice() moves references to
 // the input's pages into the pipe and copies them into the output. Each pass through the pipe
 // splits a page of the output only at its ends, so a large pipe splits few.
 DirectCopy copy_through_pipe(Copy& c, off_t end) {
-  int pipe_fds[2];
-  if (::pipe2(pipe_fds, O_CLOEXEC) != 0) {
+  const Pipe p;
+  if (p.read_end < 0) {
     return DirectCopy::not_taken;
   }
-  // A pipe that stays smaller costs speed only.
-  const int grown = ::fcntl(pipe_fds[1], F_SETPIPE_SZ, pipe_size);
-  const auto room = static_cast<off_t>(grown > 0 ? grown : 65536);
-  DirectCopy result = DirectCopy::done;
-  for (off_t next = c.pos; next < end && result == DirectCopy::done;) {
-    const auto want = static_cast<std::size_t>(std::min(end - next, room));
-    const ssize_t got = ::splice(c.in_fd, &next, pipe_fds[1], nullptr, want, SPLICE_F_MOVE);
-    if (got < 0 && errno == EINTR) {
-      continue;
+  for (off_t next = c.pos; next < end;) {
+    ssize_t got = 0;
+    if (const DirectCopy r = fill_pipe(c, p, next, end, got); r != DirectCopy::done || got == 0) {
+      return r;
     }
-    if (got <= 0) {
-      // At the input's end, or declined with the pipe empty: the next way goes on from c.pos.
-      result = got == 0            ? DirectCopy::done
-               : is_refusal(errno) ? DirectCopy::not_taken
-                                   : DirectCopy::read_error;
-      break;
-    }
-    for (ssize_t left = got; left > 0;) {
-      off_t out = c.out();
-      const ssize_t put = ::splice(pipe_fds[0], nullptr, c.out_fd, &out,
-                                   static_cast<std::size_t>(left), SPLICE_F_MOVE);
-      if (put < 0 && errno == EINTR) {
-        continue;
-      }
-      if (put <= 0) {
-        // Declined: what is still in the pipe is read again from c.pos by the next way.
-        result = put < 0 && is_refusal(errno) ? DirectCopy::not_taken : DirectCopy::write_error;
-        break;
-      }
-      left -= put;
-      c.pos += put;
+    if (const DirectCopy r = drain_pipe(c, p, got); r != DirectCopy::done) {
+      return r;
     }
   }
-  ::close(pipe_fds[0]);
-  ::close(pipe_fds[1]);
-  return result;
+  return DirectCopy::done;
 }
 
 // Makes the output as long as what has been copied: a hole at the end of what was copied was
