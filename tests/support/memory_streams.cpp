@@ -65,14 +65,14 @@ std::FILE* checked(std::FILE* f) {
 
 }  // namespace
 
-std::FILE* open_input(const std::string& data, std::size_t fail_at) {
+std::FILE* open_memory_input(const std::string& data, std::size_t fail_at) {
   cookie_io_functions_t io{};
   io.read = read_source;
   io.close = close_source;
   return checked(fopencookie(new Source{data, 0, fail_at}, "rb", io));
 }
 
-std::FILE* open_output(std::string& sink, std::size_t limit, std::size_t max_write) {
+std::FILE* open_memory_output(std::string& sink, std::size_t limit, std::size_t max_write) {
   cookie_io_functions_t io{};
   io.write = write_sink;
   io.close = close_sink;
@@ -82,7 +82,7 @@ std::FILE* open_output(std::string& sink, std::size_t limit, std::size_t max_wri
 namespace {
 
 std::FILE* open_faulty_output(std::string& sink, const Faults& faults) {
-  std::FILE* out = open_output(sink, faults.write_limit, faults.max_write);
+  std::FILE* out = open_memory_output(sink, faults.write_limit, faults.max_write);
   if (faults.unbuffered_output) {
     std::setvbuf(out, nullptr, _IONBF, 0);
   }
@@ -94,7 +94,7 @@ std::FILE* open_faulty_output(std::string& sink, const Faults& faults) {
 Converted convert_bytes(const std::string& input, std::size_t block_size, const Faults& faults,
                         const Step& step) {
   Converted result{{Result::success, -1}, {}};
-  std::FILE* in = open_input(input, faults.read_error_at);
+  std::FILE* in = open_memory_input(input, faults.read_error_at);
   std::FILE* out = open_faulty_output(result.output, faults);
   Conversion c(in, out, block_size);
   result.outcome = step(c);
@@ -108,7 +108,7 @@ MemoryRun run_in_memory(const std::string& input, const Faults& faults, std::siz
   char* text = nullptr;
   std::size_t text_size = 0;
   std::FILE* console = checked(open_memstream(&text, &text_size));
-  std::FILE* in = open_input(input, faults.read_error_at);
+  std::FILE* in = open_memory_input(input, faults.read_error_at);
   run.status = convert_and_report(in, open_faulty_output(run.output, faults), console, block_size);
   std::fclose(in);
   std::fclose(console);

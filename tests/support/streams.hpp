@@ -23,11 +23,12 @@ struct Faults {
 };
 
 // Reads `data`, failing with EIO once `fail_at` bytes have been delivered (glibc only).
-std::FILE* open_input(const std::string& data, std::size_t fail_at = never);
+std::FILE* open_memory_input(const std::string& data, std::size_t fail_at = never);
 
 // Appends to `sink`, accepting at most `limit` bytes in all and at most `max_write` in one call;
 // a write that cannot be taken whole is refused with ENOSPC (glibc only).
-std::FILE* open_output(std::string& sink, std::size_t limit = never, std::size_t max_write = never);
+std::FILE* open_memory_output(std::string& sink, std::size_t limit = never,
+                              std::size_t max_write = never);
 
 struct Converted {
   Outcome outcome;
