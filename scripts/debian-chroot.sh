@@ -52,7 +52,10 @@ debian_root() {
     [[ $pkg == *:* ]] && chroot "$dir" dpkg --add-architecture "${pkg#*:}"
   done
   if (($#)); then
-    in_root "$dir" sh -c 'log=$({ apt-get update && DEBIAN_FRONTEND=noninteractive \
+    # The mirror may be a snapshot, whose Release files of sid and testing are past their
+    # Valid-Until date.
+    in_root "$dir" sh -c 'log=$({ apt-get -o Acquire::Check-Valid-Until=false update &&
+      DEBIAN_FRONTEND=noninteractive \
       apt-get install -y --no-install-recommends "$@" && apt-get clean; } 2>&1) ||
       { echo "$log"; exit 1; }' sh "$@"
   fi
