@@ -7,6 +7,7 @@ set -eu
 page=$1
 messages=$2
 
+command -v groff >/dev/null || { echo "groff is not installed (apt-get install groff-base)"; exit 1; }
 warnings=$(groff -t -man -ww -z "$page" 2>&1)
 if [ -n "$warnings" ]; then
   echo "groff warnings for $page:"
