@@ -2,7 +2,7 @@
 # archives record (SOURCE_DATE_EPOCH, which the DEB generator and rpmbuild honour), unless the
 # caller gives one.
 if(CPACK_GENERATOR STREQUAL "RPM")
-  set(CPACK_COMPONENTS_ALL static manual licence)
+  set(CPACK_COMPONENTS_ALL program manual licence)
 elseif(CPACK_GENERATOR STREQUAL "DEB")
   set(CPACK_COMPONENTS_ALL program manual debian)
   # Without dpkg-shlibdeps the generator writes a .deb that depends on nothing, and says so only
