@@ -2,6 +2,7 @@
 #include <fstream>
 
 #include "cli_test.hpp"
+#include "support/streams.hpp"
 
 namespace vdx9::test {
 namespace {
@@ -141,11 +142,44 @@ TEST_F(CommandLine, HeaderErrorLeavesTheBytesBeforeIt) {
   EXPECT_EQ(read_file(dir.file("vdx9-bad.wav")), bad.substr(0, 20));
 }
 
+TEST_F(CommandLine, ChunksPast4GiBOfInputAreCopiedWhole) {
+  // Where long has 32 bits (Windows) or file offsets do unless asked for (32-bit Linux), offsets
+  // overflow past 4 GiB. A receiver chunk of almost 4 GiB (a hole in the input), which is read and
+  // dropped, puts the input past 4 GiB inside the LIST chunk after it; the output stays small.
+  // For the block loop, which would write the next test's hole out as zeros.
+  if (VDX9_KEEPS_HOLES) {
+    GTEST_SKIP() << "RecordingsPast4GiBAreConvertedWhole covers input and output offsets here";
+  }
+  const std::string list = chunk("LIST", pattern(8192, 3));
+  const std::string small =
+      wave(fmt_chunk({}) + chunk("rcvr", "") + list + "data" + le32(1000) + pattern(1000, 5));
+  const std::size_t body_at = small.find("rcvr") + 8;
+  const std::uint32_t body = 0xFFFFF000u;
+  const auto in = std::filesystem::u8path(dir.file("big.wav"));
+  write_file(dir.file("big.wav"), small.substr(0, body_at - 4) + le32(body));
+  std::filesystem::resize_file(in, body_at + body);
+  std::fstream f(in, std::ios::in | std::ios::out | std::ios::binary);
+  f.seekp(0, std::ios::end);
+  ASSERT_TRUE(f.write(small.data() + body_at, static_cast<std::streamsize>(small.size() - body_at))
+                  .flush());
+  f.close();
+  ASSERT_GT(std::filesystem::file_size(in), std::uint64_t{1} << 32);
+
+  const RunResult r = run({"big.wav"});
+  std::filesystem::remove(in);
+  EXPECT_EQ(r.status, 0) << r.out;
+  EXPECT_TRUE(read_file(dir.file("vdx9-big.wav")) == convert_bytes(small).output);
+}
+
 TEST_F(CommandLine, RecordingsPast4GiBAreConvertedWhole) {
-  // Where long has 32 bits (Windows) or file offsets do unless asked for (32-bit Linux), a
-  // recording past 4 GiB (the data size field wraps) is where offsets overflow. Sample data of
-  // 4 GiB and a little more, all but its last bytes a hole in the input; the 100-byte receiver
-  // moves it by 62 bytes.
+  // Sample data of 4 GiB and a little more, all but its last bytes a hole in the input; the
+  // 100-byte receiver moves it by 62 bytes, so input and output offsets both pass 4 GiB. The
+  // block loop would write the hole out as zeros, 4 GiB of them (9 s here, 19 s under Wine); the
+  // test above takes the input past 4 GiB there.
+  if (!VDX9_KEEPS_HOLES) {
+    GTEST_SKIP() << "the block loop writes 4 GiB of zeros; ChunksPast4GiBOfInputAreCopiedWhole "
+                    "covers this build";
+  }
   const std::uint64_t size = (std::uint64_t{1} << 32) + 4096;
   const std::string head = wave(fmt_chunk({}) + chunk("rcvr", pattern(100)) + "data" + le32(0));
   const std::string tail = pattern(1000, 5);
