@@ -23,13 +23,13 @@ option(VDX9_BUILD_TESTS "Build the test suite" ${GTest_FOUND})
 # qemu-user for another processor (its toolchain file names it). Scripted tests get the same
 # runner. A build without tests needs no emulator.
 set(VDX9_TEST_RUNNER "")
-# configure_file() sets permissions only from CMake 3.20 on; file(COPY) has long done so.
+# A runner script in the build folder, from its template. configure_file() sets permissions
+# only from CMake 3.20 on; file(COPY) has long done so.
 function(vdx9_runner template name)
   configure_file(${template} ${PROJECT_BINARY_DIR}/runner/${name} @ONLY)
   file(COPY ${PROJECT_BINARY_DIR}/runner/${name} DESTINATION ${PROJECT_BINARY_DIR}
        FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
                         WORLD_READ WORLD_EXECUTE)
-  set(VDX9_TEST_RUNNER ${PROJECT_BINARY_DIR}/${name} PARENT_SCOPE)
 endfunction()
 set(VDX9_TEST_BINARY "$<TARGET_FILE:vdx9>")
 if((VDX9_BUILD_TESTS OR VDX9_FUZZ) AND WIN32 AND CMAKE_CROSSCOMPILING)
@@ -38,10 +38,15 @@ if((VDX9_BUILD_TESTS OR VDX9_FUZZ) AND WIN32 AND CMAKE_CROSSCOMPILING)
   find_program(VDX9_WINESERVER wineserver PATHS /usr/lib/wine /usr/lib64/wine REQUIRED)
   set(VDX9_WINEPREFIX ${PROJECT_BINARY_DIR}/wine)
   vdx9_runner(cmake/wine-run.in wine-run)
+  set(VDX9_TEST_RUNNER ${PROJECT_BINARY_DIR}/wine-run)
+  # The GoogleTest programs through wine-gtest, which starts again only what did not start.
+  vdx9_runner(cmake/wine-gtest.in wine-gtest)
+  set(VDX9_GTEST_RUNNER ${PROJECT_BINARY_DIR}/wine-gtest)
   set(VDX9_TEST_BINARY "Z:$<TARGET_FILE:vdx9>")
 elseif((VDX9_BUILD_TESTS OR VDX9_FUZZ) AND CMAKE_CROSSCOMPILING AND DEFINED VDX9_QEMU)
   find_program(VDX9_QEMU_PROGRAM ${VDX9_QEMU} REQUIRED)
   vdx9_runner(cmake/qemu-run.in qemu-run)
+  set(VDX9_TEST_RUNNER ${PROJECT_BINARY_DIR}/qemu-run)
 endif()
 if(VDX9_TEST_RUNNER)
   # For the targets made from here on, and the example's generator, made before.
