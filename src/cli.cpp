@@ -5,6 +5,7 @@
 #include "convert/convert.hpp"
 #include "files.hpp"
 #include "messages.hpp"
+#include "progress_line.hpp"
 
 namespace vdx9 {
 
@@ -40,6 +41,7 @@ int run(int argc, const char* const argv[], std::FILE* console, std::FILE* error
     print_console_is_input(errors, input_name);
     return finish(errors, exit_failure);
   }
+  const std::unique_ptr<Terminal> terminal = terminal_of(errors);
   const std::string out_name = output_name(input_name);
   print_banner(console, input_name, out_name);
   // Out before any file is opened, so that a log of the run holds it even if the run is killed;
@@ -56,12 +58,21 @@ int run(int argc, const char* const argv[], std::FILE* console, std::FILE* error
     print_output_not_created(console, out_name);
     return finish(console, exit_failure);
   }
-  return finish(console, convert_and_report(in.get(), out, console));
+  return finish(console, convert_and_report(in.get(), out, console, terminal.get()));
 }
 
-int convert_and_report(std::FILE* in, std::FILE* out, std::FILE* console, std::size_t block_size) {
+int convert_and_report(std::FILE* in, std::FILE* out, std::FILE* console, Terminal* terminal,
+                       std::size_t block_size) {
   Conversion conversion(in, out, block_size);
+  std::optional<ProgressLine> line;
+  if (terminal != nullptr) {
+    line.emplace(*terminal, regular_file_size(in));
+    conversion.progress = &*line;
+  }
   const Outcome outcome = convert(conversion);
+  if (line) {
+    line->finish();
+  }
   int status = report(console, outcome);
   // Most writes only reach the file here, when the buffer is flushed: a full disk shows now.
   if (std::fclose(out) != 0 && outcome.result != Result::write_failure) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "convert/convert.hpp"
+#include "terminal.hpp"
 
 namespace vdx9 {
 
@@ -14,12 +15,13 @@ std::string output_name(const char* argument);
 
 // Runs the program on its arguments (file names in the system's own bytes on POSIX, UTF-8 on
 // Windows), printing to `console`, or to `errors` where the console is the input itself;
-// returns the exit status.
+// returns the exit status. A progress line goes to `errors` where it is a terminal.
 int run(int argc, const char* const argv[], std::FILE* console, std::FILE* errors);
 
 // Converts `in` into `out`, tells the user on `console` how it ended, and closes `out`, whose
-// final flush is checked too. Returns the exit status. `in` stays open.
+// final flush is checked too. Returns the exit status. `in` stays open. Where a `terminal` is
+// given, a long conversion shows its progress there, erased before the last message.
 int convert_and_report(std::FILE* in, std::FILE* out, std::FILE* console,
-                       std::size_t block_size = default_block_size);
+                       Terminal* terminal = nullptr, std::size_t block_size = default_block_size);
 
 }  // namespace vdx9

@@ -1,7 +1,9 @@
 // Opening the two files of a run.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
 
 namespace vdx9 {
@@ -10,6 +12,10 @@ namespace vdx9 {
 // directory, which opens but can never be read as a recording. The input is never locked:
 // anyone may go on reading it.
 std::FILE* open_input(const char* name);
+
+// The size of the regular file `stream` reads, for the progress line; none for a FIFO or a
+// device, whose end is not known before it comes.
+std::optional<std::uint64_t> regular_file_size(std::FILE* stream);
 
 // Whether `console` writes to the file `name` names (`vdx9 rec.wav >> rec.wav`, or through a
 // hard link): a banner written there would change the recording itself. Only a regular file can

@@ -109,6 +109,37 @@ TEST(DirectCopy, BetweenFileSystemsGivesTheSameBytes) {
   std::fclose(in);
 }
 
+// Where the input has been read to, as the conversion tells it.
+struct Offsets final : Progress {
+  void reached(std::uint64_t offset) override { seen.push_back(offset); }
+  std::uint64_t piece() const override { return std::uint64_t{1} << 20; }
+  std::vector<std::uint64_t> seen;
+};
+
+TEST(DirectCopy, EveryWayOfCopyingTellsItsProgressInPieces) {
+  // The kernel's file copy (a 38-byte receiver), the pipe (100 bytes) and the block loop.
+  for (const auto& [receiver, direct] : {std::pair{38, true}, {100, true}, {100, false}}) {
+    const std::string input =
+        wave_file(chunk("rcvr", pattern(static_cast<std::size_t>(receiver))), pattern(6u << 20, 1));
+    std::FILE* in = temp_file_with(input);
+    std::FILE* out = std::tmpfile();
+    Conversion c(in, out);
+    c.direct_copy = direct;
+    Offsets progress;
+    c.progress = &progress;
+    EXPECT_EQ(convert(c).result, Result::success);
+    const std::vector<std::uint64_t>& seen = progress.seen;
+    ASSERT_GE(seen.size(), 6u) << receiver;
+    EXPECT_EQ(seen.back(), input.size()) << receiver;
+    for (std::size_t i = 1; i < seen.size(); ++i) {
+      ASSERT_GE(seen[i], seen[i - 1]) << receiver;
+      ASSERT_LE(seen[i] - seen[i - 1], progress.piece()) << receiver << ", report " << i;
+    }
+    std::fclose(out);
+    std::fclose(in);
+  }
+}
+
 TEST(DirectCopy, IsNotUsedForAPipeAndTheBlockLoopCopiesEverything) {
   // Small enough to sit in the pipe whole (64 KiB on Linux), so that it is written before the
   // conversion reads it, with no thread (which qemu-user cannot always start for ARM builds).

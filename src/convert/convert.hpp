@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "convert/progress.hpp"
+
 namespace vdx9 {
 
 // Chunk bodies, and sample data that the kernel does not copy, move through one buffer of this
@@ -44,6 +46,9 @@ struct Conversion {
   // Let the kernel copy the sample data where both files are regular files; off, every byte
   // goes through the block buffer. Either way the output is the same.
   bool direct_copy = true;
+  // Told how far the conversion has come, where the caller gives one; it never changes a byte.
+  Progress* progress = nullptr;
+  std::uint64_t offset = 0;  // input bytes read so far
 };
 
 // Copies and checks the RIFF header and the format chunk through nBlockAlign. Returns

@@ -3,7 +3,7 @@
 // speed of cp.
 #pragma once
 
-#include <cstdio>
+#include "convert/convert.hpp"
 
 namespace vdx9 {
 
@@ -20,7 +20,9 @@ enum class DirectCopy {
 // holes (src/linux/); elsewhere not at all (src/portable/). Only regular files are copied this
 // way; the output stream is flushed first. Either way the caller goes on with its block loop,
 // which after a whole copy meets the end of the input at once (or what a recording still being
-// written has gained since), and otherwise copies the rest.
-DirectCopy copy_rest_directly(std::FILE* in, std::FILE* out);
+// written has gained since), and otherwise copies the rest. The copy tells c.progress of each
+// piece as it lands (see reached() in convert/stream_io.hpp) and keeps each of its copies
+// within a piece.
+DirectCopy copy_rest_directly(Conversion& c);
 
 }  // namespace vdx9

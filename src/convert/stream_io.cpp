@@ -1,6 +1,7 @@
 #include "convert/stream_io.hpp"
 
 #include <algorithm>
+#include <limits>
 
 #include "convert/direct_copy.hpp"
 
@@ -29,6 +30,7 @@ Stop move_body(Conversion& c, int code, bool keep) {
     if (keep && got != 0 && std::fwrite(block, 1, got, c.out) != got) {
       return write_failure(c);
     }
+    reached(c, c.offset + got);
     c.remaining -= static_cast<std::uint32_t>(got);
     if (got != want) {
       return short_read(c, code);
@@ -39,13 +41,27 @@ Stop move_body(Conversion& c, int code, bool keep) {
 
 }  // namespace
 
+void reached(Conversion& c, std::uint64_t offset) {
+  c.offset = offset;
+  if (c.progress != nullptr) {
+    c.progress->reached(offset);
+  }
+}
+
+std::uint64_t piece(const Conversion& c) {
+  return c.progress != nullptr ? std::max<std::uint64_t>(c.progress->piece(), 1)
+                               : std::numeric_limits<std::uint64_t>::max();
+}
+
 Stop reject(Conversion& c, int code) {
   c.stage = code;
   return Outcome{Result::header_error, code};
 }
 
 Stop read_field(Conversion& c, unsigned char* field, std::size_t n, int code) {
-  if (std::fread(field, 1, n, c.in) != n) {
+  const std::size_t got = std::fread(field, 1, n, c.in);
+  reached(c, c.offset + got);
+  if (got != n) {
     return short_read(c, code);
   }
   return std::nullopt;
@@ -68,7 +84,7 @@ Stop skip_body(Conversion& c, int code) {
 
 Outcome copy_to_end(Conversion& c) {
   if (c.direct_copy) {
-    switch (copy_rest_directly(c.in, c.out)) {
+    switch (copy_rest_directly(c)) {
       case DirectCopy::read_error:
         return Outcome{Result::read_failure, c.stage};
       case DirectCopy::write_error:
@@ -85,6 +101,7 @@ Outcome copy_to_end(Conversion& c) {
     if (got != 0 && std::fwrite(block, 1, got, c.out) != got) {
       return Outcome{Result::write_failure, c.stage};
     }
+    reached(c, c.offset + got);
     if (got != want) {
       // The sample data may run to any length; only an error, not the end, is a failure.
       return Outcome{std::ferror(c.in) != 0 ? Result::read_failure : Result::success, c.stage};

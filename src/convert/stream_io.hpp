@@ -14,6 +14,12 @@ using Stop = std::optional<Outcome>;
 // Stops with a header error that reports `code`.
 Stop reject(Conversion& c, int code);
 
+// The input has been read up to `offset`: c.offset follows it, and c.progress is told.
+void reached(Conversion& c, std::uint64_t offset);
+
+// The most bytes one copy inside the kernel may take: without a progress report, any number.
+std::uint64_t piece(const Conversion& c);
+
 // Reads one whole field of n bytes. When the input ends first, the walk stops with a header
 // error reporting `code`; a read error stops it as a read failure. Nothing is written.
 Stop read_field(Conversion& c, unsigned char* field, std::size_t n, int code);

@@ -14,6 +14,8 @@
 #include <limits>
 #include <numeric>
 
+#include "convert/stream_io.hpp"
+
 namespace vdx9 {
 
 namespace {
@@ -44,11 +46,14 @@ off_t round_up(off_t pos, off_t unit) {
 // Where the copy stands: the next byte of the input, and where it goes in the output. Every
 // way below copies at explicit offsets, so that a hole can be stepped over.
 struct Copy {
+  Conversion& conversion;
   int in_fd;
   int out_fd;
   off_t pos;    // the input's next byte
   off_t shift;  // the input's offset less the output's
   off_t out() const { return pos - shift; }
+  // Tells the conversion's progress that the input is copied up to pos.
+  void moved() const { reached(conversion, static_cast<std::uint64_t>(pos)); }
 };
 
 // A way of copying the input's bytes from c.pos up to `end` at most, advancing c.pos by what it
@@ -57,14 +62,20 @@ struct Copy {
 using Way = DirectCopy (*)(Copy& c, off_t end);
 
 // The kernel's own file-to-file copy. Fastest where input and output offsets fall equally within
-// a page: the pages are then copied whole. Each call asks for whole multiples of 1 GiB at most.
+// a page: the pages are then copied whole. Each call asks for 1 GiB at most, and for no more
+// than a progress report's piece.
 DirectCopy copy_in_kernel(Copy& c, off_t end) {
-  constexpr off_t most = off_t{1} << 30;
   while (c.pos < end) {
+    const auto most =
+        static_cast<off_t>(std::min<std::uint64_t>(std::uint64_t{1} << 30, piece(c.conversion)));
     off_t out = c.out();
     const auto want = static_cast<std::size_t>(std::min(end - c.pos, most));
     const ssize_t n = ::copy_file_range(c.in_fd, &c.pos, c.out_fd, &out, want, 0);
-    if (n > 0 || (n < 0 && errno == EINTR)) {
+    if (n > 0) {
+      c.moved();
+      continue;
+    }
+    if (n < 0 && errno == EINTR) {
       continue;
     }
     if (n == 0) {
@@ -131,6 +142,7 @@ DirectCopy drain_pipe(Copy& c, const Pipe& p, ssize_t n) {
     }
     n -= put;
     c.pos += put;
+    c.moved();
   }
   return DirectCopy::done;
 }
@@ -210,6 +222,7 @@ DirectCopy copy_data(Copy& c, off_t end, Way way) {
     }
     stepped_over_a_hole = stepped_over_a_hole || run.begin > c.pos;
     c.pos = run.begin;
+    c.moved();
     if (run.begin == run.end) {
       break;  // a hole up to the input's end, or the end itself
     }
@@ -255,6 +268,7 @@ DirectCopy share_blocks(Copy& c) {
       return DirectCopy::write_error;
     }
     c.pos = st.st_size + c.shift;
+    c.moved();
     return DirectCopy::done;
   }
   const int err = errno;
@@ -309,7 +323,9 @@ DirectCopy copy_aligned(Copy& c, off_t block) {
 
 }  // namespace
 
-DirectCopy copy_rest_directly(std::FILE* in, std::FILE* out) {
+DirectCopy copy_rest_directly(Conversion& conversion) {
+  std::FILE* const in = conversion.in;
+  std::FILE* const out = conversion.out;
   const int in_fd = ::fileno(in);
   const int out_fd = ::fileno(out);
   struct stat in_st {};
@@ -332,7 +348,7 @@ DirectCopy copy_rest_directly(std::FILE* in, std::FILE* out) {
   if (out_pos < 0) {
     return DirectCopy::not_taken;
   }
-  Copy c{in_fd, out_fd, pos, pos - out_pos};
+  Copy c{conversion, in_fd, out_fd, pos, pos - out_pos};
   // When the offsets do not line up, the kernel's file copy splits every page of the output in
   // two and runs well behind a large pipe (measured on ext4). Each way copies as far as it
   // will, and the next goes on from there: the pipe also takes over where the file copy is
@@ -349,6 +365,7 @@ DirectCopy copy_rest_directly(std::FILE* in, std::FILE* out) {
   if (const DirectCopy r = keep_within_input(c, pos); r != DirectCopy::done) {
     return r;
   }
+  c.moved();
   // The block loop goes on from here: after a whole copy it meets the input's end at once; it
   // copies what a recording still being written has gained since, or what every way declined.
   if (::lseek(out_fd, c.out(), SEEK_SET) < 0) {

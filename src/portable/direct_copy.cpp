@@ -6,7 +6,7 @@
 
 namespace vdx9 {
 
-DirectCopy copy_rest_directly(std::FILE*, std::FILE*) {
+DirectCopy copy_rest_directly(Conversion&) {
   return DirectCopy::not_taken;
 }
 

@@ -40,6 +40,14 @@ bool locked_by_another_run(int fd) {
 
 }  // namespace
 
+std::optional<std::uint64_t> regular_file_size(std::FILE* stream) {
+  struct stat st {};
+  if (::fstat(::fileno(stream), &st) != 0 || !S_ISREG(st.st_mode)) {
+    return std::nullopt;
+  }
+  return static_cast<std::uint64_t>(st.st_size);
+}
+
 std::FILE* open_input(const char* name) {
   std::FILE* in = std::fopen(name, "rb");
   struct stat st {};

@@ -48,6 +48,15 @@ std::FILE* open_input(const char* name) {
   return _wfopen(system_path(name).c_str(), L"rb");
 }
 
+std::optional<std::uint64_t> regular_file_size(std::FILE* stream) {
+  const HANDLE h = handle_of(stream);
+  LARGE_INTEGER size{};
+  if (GetFileType(h) != FILE_TYPE_DISK || !GetFileSizeEx(h, &size)) {
+    return std::nullopt;
+  }
+  return static_cast<std::uint64_t>(size.QuadPart);
+}
+
 bool console_writes_to(std::FILE* console, const char* name) {
   // Opened for its attributes only, sharing everything: the input itself is not opened yet.
   const HANDLE h = CreateFileW(system_path(name).c_str(), FILE_READ_ATTRIBUTES,

@@ -109,7 +109,8 @@ MemoryRun run_in_memory(const std::string& input, const Faults& faults, std::siz
   std::size_t text_size = 0;
   std::FILE* console = checked(open_memstream(&text, &text_size));
   std::FILE* in = open_memory_input(input, faults.read_error_at);
-  run.status = convert_and_report(in, open_faulty_output(run.output, faults), console, block_size);
+  run.status =
+      convert_and_report(in, open_faulty_output(run.output, faults), console, nullptr, block_size);
   std::fclose(in);
   std::fclose(console);
   run.console.assign(text, text_size);
