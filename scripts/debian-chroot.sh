@@ -5,8 +5,8 @@
 #                                        makes DIR a minimal root of SUITE (bullseye, bookworm,
 #                                        trixie, sid), of this machine's architecture or ARCH,
 #                                        with PACKAGEs (name:arch adds that architecture)
-#   in_root DIR COMMAND...               runs COMMAND in DIR with /proc and /dev mounted, and
-#                                        unmounts them on every way out
+#   in_root DIR COMMAND...               runs COMMAND in DIR with /proc, /dev and /dev/pts
+#                                        mounted, and unmounts them on every way out
 #   remove_root DIR                      removes DIR, once nothing is mounted in it
 #   register_arm / unregister_arm        let ARM programs (and so arm64 and armhf roots) run
 #                                        through qemu-user-static, by the kernel's binfmt_misc
@@ -68,9 +68,11 @@ in_root() {
   local dir=$1
   shift
   (
-    trap 'umount "$dir/dev" 2>/dev/null; umount "$dir/proc" 2>/dev/null' EXIT
+    trap 'umount "$dir/dev/pts" "$dir/dev" "$dir/proc" 2>/dev/null' EXIT
     mount -t proc proc "$dir/proc"
     mount --bind /dev "$dir/dev"
+    # The tests' pseudo-terminals.
+    mount --bind /dev/pts "$dir/dev/pts"
     chroot "$dir" /usr/bin/env -i PATH=/usr/sbin:/usr/bin:/sbin:/bin HOME=/root LANG=C.UTF-8 \
       ${SOURCE_DATE_EPOCH:+SOURCE_DATE_EPOCH=$SOURCE_DATE_EPOCH} "$@"
   )

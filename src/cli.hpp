@@ -15,7 +15,7 @@ std::string output_name(const char* argument);
 
 // Runs the program on its arguments (file names in the system's own bytes on POSIX, UTF-8 on
 // Windows), printing to `console`, or to `errors` where the console is the input itself;
-// returns the exit status. A progress line goes to `errors` where it is a terminal.
+// returns the exit status. A progress line is drawn on the terminal `errors` shows, if it is one.
 int run(int argc, const char* const argv[], std::FILE* console, std::FILE* errors);
 
 // Converts `in` into `out`, tells the user on `console` how it ended, and closes `out`, whose

@@ -17,19 +17,20 @@ constexpr std::uint64_t mib = std::uint64_t{1} << 20;
 constexpr std::uint64_t first_piece = 4 * mib;  // before a speed can be told
 constexpr std::uint64_t largest_piece = std::uint64_t{1} << 30;
 
-// "512 B", "1.5 KiB", ..., "20.0 GiB".
+// "512 B", "1.5 KiB", ..., "20.0 GiB". The texts are short: snprintf never cuts them.
 std::string bytes_text(double bytes) {
-  static const char* const units[] = {"KiB", "MiB", "GiB", "TiB", "PiB"};
-  char text[32];
-  if (bytes < 1024) {
-    std::snprintf(text, sizeof text, "%.0f B", bytes);
-    return text;
-  }
+  static const char* const units[] = {"B", "KiB", "MiB", "GiB", "TiB", "PiB"};
   std::size_t unit = 0;
-  for (bytes /= 1024; bytes >= 1024 && unit + 1 < std::size(units); bytes /= 1024) {
+  while (bytes >= 1024 && unit + 1 < std::size(units)) {
+    bytes /= 1024;
     ++unit;
   }
-  std::snprintf(text, sizeof text, "%.1f %s", bytes, units[unit]);
+  char text[32];
+  if (unit == 0) {
+    (void)std::snprintf(text, sizeof text, "%.0f B", bytes);
+  } else {
+    (void)std::snprintf(text, sizeof text, "%.1f %s", bytes, units[unit]);
+  }
   return text;
 }
 
@@ -37,12 +38,12 @@ std::string bytes_text(double bytes) {
 std::string time_text(std::uint64_t seconds) {
   char text[32];
   if (seconds < 3600) {
-    std::snprintf(text, sizeof text, "%u:%02u", static_cast<unsigned>(seconds / 60),
-                  static_cast<unsigned>(seconds % 60));
+    (void)std::snprintf(text, sizeof text, "%u:%02u", static_cast<unsigned>(seconds / 60),
+                        static_cast<unsigned>(seconds % 60));
   } else {
-    std::snprintf(text, sizeof text, "%llu:%02u:%02u",
-                  static_cast<unsigned long long>(seconds / 3600),
-                  static_cast<unsigned>(seconds / 60 % 60), static_cast<unsigned>(seconds % 60));
+    (void)std::snprintf(
+        text, sizeof text, "%llu:%02u:%02u", static_cast<unsigned long long>(seconds / 3600),
+        static_cast<unsigned>(seconds / 60 % 60), static_cast<unsigned>(seconds % 60));
   }
   return text;
 }

@@ -17,8 +17,9 @@ class Terminal {
   virtual void erase() = 0;
 };
 
-// The terminal, or console window, that `errors` writes to; none where it goes to a file, a
-// pipe or nowhere, which never get a progress line.
+// The terminal, or console window, that `errors` shows, opened on its own so that nothing is
+// written to `errors` itself; none where `errors` goes to a file, a pipe or nowhere, which never
+// get a progress line.
 std::unique_ptr<Terminal> terminal_of(std::FILE* errors);
 
 }  // namespace vdx9

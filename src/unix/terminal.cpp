@@ -1,6 +1,8 @@
 #include "terminal.hpp"
 
+#include <fcntl.h>
 #include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace vdx9 {
@@ -10,9 +12,15 @@ namespace {
 // Rewrites the line with a carriage return and spaces only, which every terminal understands.
 class TextTerminal final : public Terminal {
  public:
-  explicit TextTerminal(std::FILE* stream) : stream_(stream) {}
+  explicit TextTerminal(int fd) : fd_(fd) {}
+  ~TextTerminal() override { ::close(fd_); }
+  TextTerminal(const TextTerminal&) = delete;
+  TextTerminal& operator=(const TextTerminal&) = delete;
 
   void show(const std::string& line) override {
+    if (!in_foreground()) {
+      return;
+    }
     const std::string text = line.substr(0, width() - 1);
     // Spaces over what is left of a longer line before.
     put("\r" + text + std::string(shown_ > text.size() ? shown_ - text.size() : 0, ' '));
@@ -20,34 +28,41 @@ class TextTerminal final : public Terminal {
   }
 
   void erase() override {
-    put("\r" + std::string(shown_, ' ') + "\r");
+    if (shown_ != 0 && in_foreground()) {
+      put("\r" + std::string(shown_, ' ') + "\r");
+    }
     shown_ = 0;
   }
 
  private:
+  // A run put in the background (`vdx9 rec.wav &`, or Ctrl-Z and bg) must not draw over the
+  // shell's prompt and whatever runs in the foreground.
+  bool in_foreground() const { return ::tcgetpgrp(fd_) == ::getpgrp(); }
+
   std::size_t width() const {
     winsize size{};
-    return ::ioctl(::fileno(stream_), TIOCGWINSZ, &size) == 0 && size.ws_col > 1 ? size.ws_col : 80;
+    return ::ioctl(fd_, TIOCGWINSZ, &size) == 0 && size.ws_col > 1 ? size.ws_col : 80;
   }
 
   // A terminal that fails to take the line costs only the line: the conversion goes on.
-  void put(const std::string& text) {
-    (void)std::fwrite(text.data(), 1, text.size(), stream_);
-    (void)std::fflush(stream_);
-    std::clearerr(stream_);
-  }
+  void put(const std::string& text) const { (void)!::write(fd_, text.data(), text.size()); }
 
-  std::FILE* stream_;
+  int fd_;
   std::size_t shown_ = 0;
 };
 
 }  // namespace
 
+// The line is drawn on the terminal itself, through a descriptor of its own: standard error, as a
+// stream, carries nothing. It is drawn only where standard error is this process's terminal, so
+// that a user who sends it to a file, a pipe or another terminal gets no line at all.
 std::unique_ptr<Terminal> terminal_of(std::FILE* errors) {
-  if (::isatty(::fileno(errors)) != 1) {
+  const int errors_fd = ::fileno(errors);
+  if (::isatty(errors_fd) != 1 || ::tcgetsid(errors_fd) != ::getsid(0)) {
     return nullptr;
   }
-  return std::make_unique<TextTerminal>(errors);
+  const int fd = ::open("/dev/tty", O_WRONLY | O_NOCTTY | O_CLOEXEC);
+  return fd >= 0 ? std::make_unique<TextTerminal>(fd) : nullptr;
 }
 
 }  // namespace vdx9

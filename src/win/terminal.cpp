@@ -13,6 +13,9 @@ namespace {
 class ConsoleTerminal final : public Terminal {
  public:
   explicit ConsoleTerminal(HANDLE console) : console_(console) {}
+  ~ConsoleTerminal() override { CloseHandle(console_); }
+  ConsoleTerminal(const ConsoleTerminal&) = delete;
+  ConsoleTerminal& operator=(const ConsoleTerminal&) = delete;
 
   void show(const std::string& line) override {
     CONSOLE_SCREEN_BUFFER_INFO info{};
@@ -53,14 +56,22 @@ class ConsoleTerminal final : public Terminal {
 
 }  // namespace
 
+// The line goes to the console window itself (CONOUT$), not through standard error's handle,
+// and only where standard error is that console: a file or a pipe has no console mode, and
+// nothing is written to it.
 std::unique_ptr<Terminal> terminal_of(std::FILE* errors) {
   const auto h = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(errors)));
   DWORD mode = 0;
-  // A file or a pipe has no console mode: nothing is written to it.
   if (h == INVALID_HANDLE_VALUE || !GetConsoleMode(h, &mode)) {
     return nullptr;
   }
-  return std::make_unique<ConsoleTerminal>(h);
+  const HANDLE console =
+      CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  nullptr, OPEN_EXISTING, 0, nullptr);
+  if (console == INVALID_HANDLE_VALUE) {
+    return nullptr;
+  }
+  return std::make_unique<ConsoleTerminal>(console);
 }
 
 }  // namespace vdx9
