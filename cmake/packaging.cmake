@@ -36,8 +36,8 @@ set(CPACK_VDX9_SOURCE_DATE_EPOCH ${VDX9_SOURCE_DATE_EPOCH})
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_SOURCE_DIR}/cmake/cpack-components.cmake)
 
 if(WIN32)
-  # A zip for Windows: vdx9.exe, the README, the licence and the manual as plain text, the text
-  # files with CR LF line ends, which any Windows editor shows.
+  # A zip for Windows: vdx9.exe and vdx9-drop.cmd, the README, the licence and the manual as
+  # plain text, the text files with CR LF line ends, which any Windows editor shows.
   add_custom_command(
     OUTPUT vdx9.txt
     COMMAND ${CMAKE_COMMAND} -DPAGE=${PROJECT_BINARY_DIR}/vdx9.1 -DOUT=vdx9.txt
@@ -47,9 +47,12 @@ if(WIN32)
   file(READ LICENSE licence)
   string(REPLACE "\n" "\r\n" licence "${licence}")
   file(WRITE ${PROJECT_BINARY_DIR}/LICENSE.txt "${licence}")
+  # The script that recordings are dropped on, beside vdx9.exe, with the CR LF line ends that
+  # cmd needs to find its labels reliably.
+  configure_file(src/win/vdx9-drop.cmd vdx9-drop.cmd @ONLY NEWLINE_STYLE CRLF)
   install(TARGETS vdx9 RUNTIME DESTINATION .)
   install(FILES README.md ${PROJECT_BINARY_DIR}/vdx9.txt ${PROJECT_BINARY_DIR}/LICENSE.txt
-          DESTINATION .)
+                ${PROJECT_BINARY_DIR}/vdx9-drop.cmd DESTINATION .)
   set(CPACK_GENERATOR ZIP)
   set(CPACK_PACKAGE_FILE_NAME vdx9-${PROJECT_VERSION}-win64)
 else()
