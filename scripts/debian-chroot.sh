@@ -68,7 +68,9 @@ in_root() {
   local dir=$1
   shift
   (
-    trap 'umount "$dir/dev/pts" "$dir/dev" "$dir/proc" 2>/dev/null' EXIT
+    # A process left running in the root (a server the command started) keeps them busy.
+    trap 'umount "$dir/dev/pts" "$dir/dev" "$dir/proc" 2>/dev/null ||
+      { grep -qF " $(realpath "$dir")/" /proc/mounts && echo "in_root: $dir is still mounted" >&2; }' EXIT
     mount -t proc proc "$dir/proc"
     mount --bind /dev "$dir/dev"
     # The tests' pseudo-terminals.
