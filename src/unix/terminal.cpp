@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/ioctl.h>
-#include <termios.h>
 #include <unistd.h>
 
 namespace vdx9 {
@@ -58,7 +57,8 @@ class TextTerminal final : public Terminal {
 // that a user who sends it to a file, a pipe or another terminal gets no line at all.
 std::unique_ptr<Terminal> terminal_of(std::FILE* errors) {
   const int errors_fd = ::fileno(errors);
-  if (::isatty(errors_fd) != 1 || ::tcgetsid(errors_fd) != ::getsid(0)) {
+  // tcgetpgrp() answers only for this process's controlling terminal.
+  if (::isatty(errors_fd) != 1 || ::tcgetpgrp(errors_fd) == -1) {
     return nullptr;
   }
   const int fd = ::open("/dev/tty", O_WRONLY | O_NOCTTY | O_CLOEXEC);
