@@ -91,16 +91,17 @@ else()
           DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/vdx9 COMPONENT debian EXCLUDE_FROM_ALL)
   # Debian wants a maintainer's address in the control file and the changelog. A package built
   # without one (VDX9_MAINTAINER) names its maintainer alone rather than with an invented
-  # address, and tells lintian so.
-  set(VDX9_NO_ADDRESS_OVERRIDES "")
+  # address, and tells lintian so: the .deb's only lintian overrides.
   if(NOT VDX9_MAINTAINER MATCHES "<.+@.+>")
-    set(VDX9_NO_ADDRESS_OVERRIDES "# No maintainer's address was given (VDX9_MAINTAINER).
+    file(WRITE ${PROJECT_BINARY_DIR}/lintian-overrides
+         "# No maintainer's address was given (VDX9_MAINTAINER).
 vdx9: malformed-contact Maintainer *
-vdx9: syntax-error-in-debian-changelog *")
+vdx9: syntax-error-in-debian-changelog *
+")
+    install(FILES ${PROJECT_BINARY_DIR}/lintian-overrides RENAME vdx9
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides COMPONENT debian
+            EXCLUDE_FROM_ALL)
   endif()
-  configure_file(cmake/lintian-overrides.in ${PROJECT_BINARY_DIR}/lintian-overrides @ONLY)
-  install(FILES ${PROJECT_BINARY_DIR}/lintian-overrides RENAME vdx9
-          DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides COMPONENT debian EXCLUDE_FROM_ALL)
 
   set(CPACK_GENERATOR DEB RPM)
   # A cross build packages for its target: Debian's name for the architecture (the toolchain
