@@ -15,10 +15,10 @@ rem quote in it is made a bar, which no file name holds, so that it reads safely
 set "rest=%cmdcmdline:"=|%"
 set "dropped="
 call :after_this_script
+if not exist "%vdx9%" goto no_vdx9
 if defined dropped goto dropped
 
 rem At a prompt, the names are the arguments, in quotes where they need them.
-if not exist "%vdx9%" goto no_vdx9
 for %%a in (%*) do (
   set "name=%%~a"
   call :convert
@@ -28,7 +28,6 @@ if %failed% gtr 0 exit /b 1
 exit /b 0
 
 :dropped
-if not exist "%vdx9%" goto no_vdx9
 call :dropped_names
 call :summary
 goto wait
